@@ -50,7 +50,9 @@ struct Outcome {
 
 // OrZero() reads a variable that may still be empty: its value, or 0 when it is empty.
 template <class T>
-[[nodiscard]] constexpr T OrZero(const std::optional<T>& variable);
+[[nodiscard]] constexpr T OrZero(const std::optional<T>& variable) {
+  return variable.value_or(T{});
+}
 
 // ParseHex()
 //
@@ -148,33 +150,6 @@ constexpr Outcome<T> Failed(Fault fault) {
   return {T{}, fault};
 }
 
-inline Outcome<Long> ToLong(Long x) {
-  return {x};
-}
-inline Outcome<Long> ToLong(Double x) {
-  return RoundToLong(x);
-}
-inline Outcome<Long> ToLong(const Outcome<Long>& x) {
-  return x;
-}
-inline Outcome<Long> ToLong(const Outcome<Double>& x) {
-  return RoundToLong(x);
-}
-
-inline Outcome<Double> ToDouble(Long x) {
-  return {static_cast<Double>(x)};
-}
-inline Outcome<Double> ToDouble(Double x) {
-  return {x};
-}
-inline Outcome<Double> ToDouble(const Outcome<Long>& x) {
-  if (!x) return Failed<Double>(x.fault);
-  return ToDouble(x.value);
-}
-inline Outcome<Double> ToDouble(const Outcome<Double>& x) {
-  return x;
-}
-
 [[nodiscard]] std::u16string FormatLongHex(Long x);
 
 }  // namespace internal
@@ -206,18 +181,44 @@ inline Outcome<Double> PowerOfTwo(Integer k) {
   constexpr int kMaxExponent = 1023;
   constexpr int kMinNormalExponent = -1022;
   constexpr int kMinSubnormalExponent = -1074;
+  if (k >= kMinNormalExponent && k <= kMaxExponent) {
+    return {std::bit_cast<Double>(static_cast<std::uint64_t>(k + kMaxExponent) << 52)};
+  }
   if (k > kMaxExponent) return internal::Failed<Double>(Fault::Overflow);
   if (k < kMinSubnormalExponent) return {0.0};
-  if (k < kMinNormalExponent) {
-    return {std::bit_cast<Double>(std::uint64_t{1} << (k - kMinSubnormalExponent))};
-  }
-  return {std::bit_cast<Double>(static_cast<std::uint64_t>(k + kMaxExponent) << 52)};
+  return {std::bit_cast<Double>(std::uint64_t{1} << (k - kMinSubnormalExponent))};
 }
 
-template <class T>
-[[nodiscard]] constexpr T OrZero(const std::optional<T>& variable) {
-  return variable.value_or(T{});
+namespace internal {
+
+inline Outcome<Long> ToLong(Long x) {
+  return {x};
 }
+inline Outcome<Long> ToLong(Double x) {
+  return RoundToLong(x);
+}
+inline Outcome<Long> ToLong(const Outcome<Long>& x) {
+  return x;
+}
+inline Outcome<Long> ToLong(const Outcome<Double>& x) {
+  return RoundToLong(x);
+}
+
+inline Outcome<Double> ToDouble(Long x) {
+  return {static_cast<Double>(x)};
+}
+inline Outcome<Double> ToDouble(Double x) {
+  return {x};
+}
+inline Outcome<Double> ToDouble(const Outcome<Long>& x) {
+  if (!x) return Failed<Double>(x.fault);
+  return ToDouble(x.value);
+}
+inline Outcome<Double> ToDouble(const Outcome<Double>& x) {
+  return x;
+}
+
+}  // namespace internal
 
 template <LongOperand A, LongOperand B>
 [[nodiscard]] Outcome<Long> AddLong(const A& a, const B& b) {
@@ -247,8 +248,7 @@ template <DoubleOperand A, DoubleOperand B>
   if (!x) return x;
   const Outcome<Double> y = internal::ToDouble(b);
   if (!y) return y;
-  if (y.value == 0.0) return internal::Failed<Double>(Fault::Overflow);
-  const Double quotient = x.value / y.value;
+  const Double quotient = x.value / y.value;  // x / 0 is not finite
   if (!std::isfinite(quotient)) return internal::Failed<Double>(Fault::Overflow);
   return {quotient};
 }

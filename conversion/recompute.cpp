@@ -33,29 +33,30 @@ std::u16string Negative(std::u16string magnitude) {
 }
 
 // One pass of bit extraction after another, over the digit string D whose value is `d`, for the
-// counter j from 1 to `passes`, each putting its bit text in front of the text built so far, which
-// starts empty, and doubling the mask `m`. A pass fails when ParseHex(D) failed or when m is 2^31
-// or more (RoundToLong(m) overflows); a failed pass puts nothing in front, but m still doubles.
-// Since m only grows, the first pass whose m overflows ends the loop: every pass after it fails
-// the same way.
-std::u16string ExtractBits(const Outcome<Double>& d, std::size_t passes, Double& m) {
+// counter j from 1 to `passes`, each putting its bit text in front of `into` (empty at the start)
+// and doubling the mask `m`. A pass fails when ParseHex(D) failed or when m is 2^31 or more
+// (RoundToLong(m) overflows); a failed pass puts nothing in front, but m still doubles. Since m
+// only grows, the first pass whose m overflows ends the loop: every pass after it fails the same
+// way.
+void ExtractBits(const Outcome<Double>& d, std::size_t passes, Double& m, std::u16string& into) {
   // The bit texts are gathered back to front and turned round once at the end: the same text as
   // prepending each in turn, without moving the text on every pass.
-  std::u16string built;
-  built.reserve(32);
   const Outcome<Long> value = RoundToLong(d);
+  // With ParseHex(D) failed every pass fails; the m they would leave behind is never read (B4 sets
+  // m afresh, and nothing reads it after B5 or B8).
+  if (!value) return;
   for (std::size_t j = 1; j <= passes; ++j) {
     const Outcome<Long> mask = RoundToLong(m);
     if (!mask) break;
     const auto shift = static_cast<Integer>(j - 1);  // at most 30: m reaches 2^31 at j = 32
-    if (const auto bit = FormatHex(Divide(And(value, mask), PowerOfTwo(shift)))) {
-      for (auto c = bit.value.rbegin(); c != bit.value.rend(); ++c)
-        built.push_back(*c);
+    if (const auto bit = FormatHex(Divide(And(value.value, mask.value), PowerOfTwo(shift)))) {
+      for (auto c = bit.value.rbegin(); c != bit.value.rend(); ++c) {
+        into.push_back(*c);
+      }
     }
     if (const auto doubled = AddDouble(m, m)) m = doubled.value;
   }
-  std::reverse(built.begin(), built.end());
-  return built;
+  std::reverse(into.begin(), into.end());
 }
 
 // At eight digits the width is 32 bits; 2^32 - 1 and 2^31 are outside the Long range, so the
@@ -111,13 +112,15 @@ std::u16string BitPattern(std::u16string_view t, const Outcome<Double>& digits) 
   // B2. Is n exactly 8?
   if (n == kEightDigits) {
     // B3. The 28 low bits of the 32-bit pattern.
-    bits = ExtractBits(digits, 4 * (n - 1), m);
+    bits.reserve(32);  // with room for the four bits of B6
+    ExtractBits(digits, 4 * (n - 1), m, bits);
 
     // B4.
     m = 1;
 
     // B5. The four bits of the first digit alone: a single-bit mask for bit 31 would not be a Long.
-    const std::u16string hi = ExtractBits(ParseHex(t.substr(0, 1)), 4, m);
+    std::u16string hi;
+    ExtractBits(ParseHex(t.substr(0, 1)), 4, m, hi);
 
     // B6.
     bits.insert(0, hi);
@@ -125,7 +128,7 @@ std::u16string BitPattern(std::u16string_view t, const Outcome<Double>& digits) 
     // B7. Continue at B9.
   } else {
     // B8. Any other length: 4n passes over T.
-    bits = ExtractBits(digits, 4 * n, m);
+    ExtractBits(digits, 4 * n, m, bits);
   }
 
   // B9.
