@@ -3,7 +3,7 @@
 #include <QRect>
 #include <QTest>
 
-#include "wmhints.h"
+#include "window/wmhints.h"
 
 class WmHintsTest : public QObject {
   Q_OBJECT
