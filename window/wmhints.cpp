@@ -42,25 +42,40 @@ bool isEmpty(const char* value) {
 // about a millisecond; a window manager that offers the request and never answers costs this much
 // of the start-up, once.
 constexpr auto kFrameExtentsTimeout = std::chrono::milliseconds(150);
-constexpr auto kFrameExtentsPoll = std::chrono::microseconds(500);
+constexpr auto kFrameExtentsPoll = std::chrono::microseconds(100);
 
 xcb_connection_t* x11Connection() {
   auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
   return x11 ? x11->connection() : nullptr;
 }
 
-std::vector<xcb_atom_t> internAtoms(xcb_connection_t* c, std::initializer_list<const char*> names) {
-  std::vector<xcb_intern_atom_cookie_t> cookies;
-  for (const char* name : names) {
-    cookies.push_back(xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name));
-  }
-  std::vector<xcb_atom_t> atoms;
-  for (auto cookie : cookies) {
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookie, nullptr);
-    atoms.push_back(reply ? reply->atom : XCB_ATOM_NONE);
-    std::free(reply);
-  }
-  return atoms;
+// The atoms this layer uses, interned together in one round trip on first use.
+enum Atom {
+  NetSupported,
+  NetRequestFrameExtents,
+  NetFrameExtents,
+  NetWmState,
+  NetWmStateSkipTaskbar
+};
+constexpr const char* kAtomNames[] = {"_NET_SUPPORTED", "_NET_REQUEST_FRAME_EXTENTS",
+                                      "_NET_FRAME_EXTENTS", "_NET_WM_STATE",
+                                      "_NET_WM_STATE_SKIP_TASKBAR"};
+
+xcb_atom_t atom(xcb_connection_t* c, Atom which) {
+  static const std::vector<xcb_atom_t> atoms = [c] {
+    std::vector<xcb_intern_atom_cookie_t> cookies;
+    for (const char* name : kAtomNames) {
+      cookies.push_back(xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name));
+    }
+    std::vector<xcb_atom_t> interned;
+    for (auto cookie : cookies) {
+      xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookie, nullptr);
+      interned.push_back(reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE});
+      std::free(reply);
+    }
+    return interned;
+  }();
+  return atoms[which];
 }
 
 // The 32-bit items of a window property of the given type; empty if it is missing.
@@ -78,8 +93,11 @@ std::vector<uint32_t> readProperty32(xcb_connection_t* c, xcb_window_t window, x
 }
 
 xcb_window_t rootOf(xcb_connection_t* c, xcb_window_t window) {
+  // Nearly every display has one X screen, whose root needs no question to the server.
+  const xcb_setup_t* setup = xcb_get_setup(c);
+  if (xcb_setup_roots_length(setup) == 1) return xcb_setup_roots_iterator(setup).data->root;
   xcb_get_geometry_reply_t* reply = xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr);
-  const xcb_window_t root = reply ? reply->root : XCB_WINDOW_NONE;
+  const xcb_window_t root = reply ? reply->root : xcb_window_t{XCB_WINDOW_NONE};
   std::free(reply);
   return root;
 }
@@ -95,9 +113,9 @@ struct FrameQuery {
 };
 
 FrameQuery askFrameExtents(xcb_connection_t* c, xcb_window_t window) {
-  const auto atoms =
-      internAtoms(c, {"_NET_SUPPORTED", "_NET_REQUEST_FRAME_EXTENTS", "_NET_FRAME_EXTENTS"});
-  const xcb_atom_t supported = atoms[0], request = atoms[1], extents = atoms[2];
+  const xcb_atom_t supported = atom(c, NetSupported);
+  const xcb_atom_t request = atom(c, NetRequestFrameExtents);
+  const xcb_atom_t extents = atom(c, NetFrameExtents);
   const xcb_window_t root = rootOf(c, window);
   if (root == XCB_WINDOW_NONE || request == XCB_ATOM_NONE) return {};
 
@@ -167,8 +185,8 @@ void skipTaskbar(QWidget& window) {
   xcb_connection_t* c = x11Connection();
   if (c == nullptr) return;
   const auto id = static_cast<xcb_window_t>(window.winId());
-  const auto atoms = internAtoms(c, {"_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR"});
-  const xcb_atom_t state = atoms[0], skip = atoms[1];
+  const xcb_atom_t state = atom(c, NetWmState);
+  const xcb_atom_t skip = atom(c, NetWmStateSkipTaskbar);
   if (state == XCB_ATOM_NONE || skip == XCB_ATOM_NONE) return;
   // Qt merges its own states (above) into what the unmapped window already holds when it is shown.
   auto states = readProperty32(c, id, state, XCB_ATOM_ATOM);
