@@ -18,6 +18,7 @@
 #include "conversion/recompute.h"
 #include "window/artwork.h"
 #include "window/keyfilter.h"
+#include "window/wmhints.h"
 
 namespace {
 
@@ -124,7 +125,9 @@ Form1::~Form1() = default;
 
 // Runs once, after the window and its controls exist and before the window is first shown.
 void Form1::Form_Load() {
-  // Start-up placement and the top-most state belong here.
+  wmhints::keepAbove(*this);
+  wmhints::skipTaskbar(*this);
+  wmhints::placeTopRight(*this);
 }
 
 void Form1::Text1_Change() {

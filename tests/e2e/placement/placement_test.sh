@@ -1,0 +1,187 @@
+#!/usr/bin/env bash
+# End-to-end checks of the window's start-up on a real X server, with the real program:
+#
+#   placement_test.sh PROGRAM ROOTLOG corner WIDTHxHEIGHT openbox|none|silent [SCALE]
+#       the frame's place and size when the window is first mapped, and no move afterwards
+#   placement_test.sh PROGRAM ROOTLOG hints
+#       what the window asks of the window manager (xprop): above, no taskbar entry, fixed size,
+#       no minimise or maximise, title
+#   placement_test.sh PROGRAM ROOTLOG above
+#       another window, activated over it, still stays below it
+set -euo pipefail
+
+program=$1 rootlog=$2 check=$3
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=../xsession.sh
+source "$here/../xsession.sh"
+
+fail() {
+  echo "FAIL: $*" >&2
+  if [[ -n ${log:-} && -f $log ]]; then
+    echo "--- root window events:" >&2
+    cat "$log" >&2
+  fi
+  exit 1
+}
+
+client_w=288 client_h=95
+
+# Starts the logger, then the program; sets started (clock before the start), pid, and map (the
+# first map line of the program's window).
+start_program() {
+  log=$XSESSION_DIR/rootlog.txt
+  xsession_spawn "$rootlog" >"$log"
+  local tries
+  for ((tries = 0; tries < 200; tries++)); do
+    grep -q '^ready' "$log" && break
+    sleep 0.02
+  done
+  started=$("$rootlog" --now)
+  xsession_spawn "$program"
+  pid=$!
+  for ((tries = 0; tries < 250; tries++)); do
+    map=$(grep -m1 " map .* pid=$pid " "$log" || true)
+    [[ -n $map ]] && return 0
+    kill -0 "$pid" 2>/dev/null || fail "the program ended before its window was mapped"
+    sleep 0.02
+  done
+  fail "no window of the program was mapped within 5 s"
+}
+
+field() { # field NAME LINE -> the value of NAME=... in a log line
+  local name=$1 line=$2
+  sed -E "s/.* $name=([^ ]+).*/\1/" <<<"$line"
+}
+
+client_id() { field client "$map"; }
+
+check_corner() {
+  local geometry=$1 wm=$2 scale=${3:-1}
+  local screen_w=${geometry%x*}
+  if [[ $wm == silent ]]; then
+    # No window manager, but the root window claims one that answers frame requests: the
+    # program's wait for the answer must stay short, and the window still lands in the corner.
+    xsession_start "$geometry" none
+    xprop -root -f _NET_SUPPORTED 32a -set _NET_SUPPORTED _NET_REQUEST_FRAME_EXTENTS
+  else
+    xsession_start "$geometry" "$wm"
+  fi
+  if [[ $scale != 1 ]]; then
+    export QT_SCALE_FACTOR=$scale
+  fi
+  start_program
+  local elapsed=$((($(cut -d' ' -f1 <<<"$map") - started) / 1000))
+  echo "first map after $elapsed ms: $map"
+
+  local x y w h frame
+  x=$(field x "$map") y=$(field y "$map") w=$(field w "$map") h=$(field h "$map")
+  frame=$(field win "$map")
+
+  # The client area: 288 x 95 logical pixels, rounded to device pixels at the scale.
+  local cw ch
+  cw=$(awk -v n=$client_w -v s="$scale" 'BEGIN { printf "%d", n * s + 0.5 }')
+  ch=$(awk -v n=$client_h -v s="$scale" 'BEGIN { printf "%d", n * s + 0.5 }')
+  local left=0 right=0 top=0 bottom=0
+  if [[ $wm == openbox ]]; then
+    local extents
+    extents=$(xprop -id "$(client_id)" _NET_FRAME_EXTENTS | sed -E 's/.*= //; s/,//g')
+    read -r left right top bottom <<<"$extents" || fail "no frame extents: $extents"
+  else
+    # No window manager: the program must not have waited for one.
+    ((elapsed < 1000)) || fail "without a window manager the window took $elapsed ms to appear"
+  fi
+  local want_w=$((left + cw + right)) want_h=$((top + ch + bottom))
+  ((w == want_w && h == want_h)) || fail "frame ${w}x$h at first map, expected ${want_w}x$want_h"
+  ((y == 0)) || fail "frame top at $y at first map, expected 0"
+  # Whole scales put the corner exactly; fractional ones within a device pixel.
+  local off=$((x + w - screen_w))
+  local allowed=0
+  [[ $scale == *.* ]] && allowed=1
+  ((off >= -allowed && off <= allowed)) ||
+    fail "frame's right edge at $((x + w)), screen's at $screen_w"
+  if ((screen_w < w)); then
+    ((x < 0)) || fail "a frame wider than the screen must start left of it, not at $x"
+  fi
+
+  # No move afterwards: every later change of the frame keeps its place.
+  sleep 1
+  local later
+  later=$(sed -n "/ map win=$frame /,\$p" "$log" | grep " win=$frame " |
+    grep -v -E " x=$x y=$y " || true)
+  [[ -z $later ]] || fail "the frame moved after its first map: $later"
+  echo "ok: frame ${w}x$h at ($x,$y) on a $geometry screen, scale $scale, edge off by $off"
+}
+
+check_hints() {
+  xsession_start 1280x800 openbox
+  start_program
+  local id props
+  id=$(client_id)
+  props=$(xprop -id "$id")
+  grep -E '^_NET_WM_STATE\(ATOM\)' <<<"$props" | grep -q _NET_WM_STATE_ABOVE ||
+    fail "_NET_WM_STATE lacks ABOVE: $(grep _NET_WM_STATE <<<"$props")"
+  grep -E '^_NET_WM_STATE\(ATOM\)' <<<"$props" | grep -q _NET_WM_STATE_SKIP_TASKBAR ||
+    fail "_NET_WM_STATE lacks SKIP_TASKBAR: $(grep _NET_WM_STATE <<<"$props")"
+  local min max
+  min=$(sed -nE 's/.*program specified minimum size: ([0-9]+ by [0-9]+).*/\1/p' <<<"$props")
+  max=$(sed -nE 's/.*program specified maximum size: ([0-9]+ by [0-9]+).*/\1/p' <<<"$props")
+  [[ -n $min && $min == "$max" && $min == "$client_w by $client_h" ]] ||
+    fail "size hints min '$min', max '$max', expected both $client_w by $client_h"
+  # Motif hints: flags, functions, decorations, ... Functions 8/16 and decorations 32/64 are
+  # minimise and maximise; bit 1 of either means "all but the listed ones".
+  local motif flags functions decorations
+  motif=$(sed -nE 's/^_MOTIF_WM_HINTS\([^)]*\) = //p' <<<"$props" | tr -d ' ')
+  IFS=, read -r flags functions decorations _ <<<"$motif"
+  [[ -n $flags ]] || fail "no _MOTIF_WM_HINTS"
+  if ((flags & 1)); then
+    ((!(functions & 1) && !(functions & 24))) || fail "Motif functions $functions allow min/max"
+  fi
+  if ((flags & 2)); then
+    ((!(decorations & 1) && !(decorations & 96))) || fail "Motif decorations $decorations show min/max"
+  fi
+  ((flags & 3)) || fail "Motif hints $motif restrict nothing"
+  grep -q '^_NET_WM_NAME(UTF8_STRING) = "Tovrel"$' <<<"$props" ||
+    fail "title: $(grep -E '^(_NET_)?WM_NAME' <<<"$props")"
+  grep -q '^WM_NAME(.*) = "Tovrel"$' <<<"$props" || fail "WM_NAME: $(grep -E '^WM_NAME' <<<"$props")"
+  echo "ok: above, skip taskbar, min = max = $min, Motif $motif, title Tovrel"
+}
+
+check_above() {
+  xsession_start 1280x800 openbox
+  start_program
+  local id other
+  id=$(client_id)
+  # An ordinary window over the same corner, started later and activated.
+  xsession_spawn xterm -geometry 60x10-0+0 -title other
+  local tries
+  for ((tries = 0; tries < 250; tries++)); do
+    other=$(xdotool search --name '^other$' 2>/dev/null | head -n1 || true)
+    [[ -n $other ]] && break
+    sleep 0.02
+  done
+  [[ -n $other ]] || fail "the other window did not appear"
+  xdotool windowactivate --sync "$other" >/dev/null 2>&1 || true
+  xdotool windowraise "$other"
+  sleep 0.3
+  local active stacking
+  active=$(xprop -root _NET_ACTIVE_WINDOW | sed -E 's/.*# //')
+  ((active == other)) || fail "the other window ($other) is not active ($active)"
+  # Bottom to top: Form1 must come after the other window.
+  stacking=$(xprop -root _NET_CLIENT_LIST_STACKING | sed -E 's/.*# //; s/,//g')
+  local position=0 mine=-1 theirs=-1 w
+  for w in $stacking; do
+    ((w == id)) && mine=$position
+    ((w == other)) && theirs=$position
+    position=$((position + 1))
+  done
+  ((mine >= 0 && theirs >= 0)) || fail "stacking list $stacking lacks a window"
+  ((mine > theirs)) || fail "the other window is above Form1: $stacking"
+  echo "ok: the active other window stays below Form1 ($stacking)"
+}
+
+case $check in
+  corner) check_corner "${@:4}" ;;
+  hints) check_hints ;;
+  above) check_above ;;
+  *) fail "unknown check $check" ;;
+esac

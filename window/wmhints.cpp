@@ -1,0 +1,269 @@
+#include "wmhints.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+#include <QWindow>
+#include <QtGlobal>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#if defined(TOVREL_WITH_XCB) && QT_CONFIG(xcb)
+#include <QtGui/qguiapplication_platform.h>
+#include <xcb/xcb.h>
+#define TOVREL_X11 1
+#endif
+
+namespace wmhints {
+namespace {
+
+// The width of the window's frame on each side, in device pixels.
+struct FrameExtents {
+  int left = 0;
+  int right = 0;
+  int top = 0;
+  int bottom = 0;
+};
+
+bool isEmpty(const char* value) {
+  return value == nullptr || *value == '\0';
+}
+
+#ifdef TOVREL_X11
+
+// Longest wait for the window manager's answer to the frame-extents request. Openbox answers in
+// about a millisecond; a window manager that offers the request and never answers costs this much
+// of the start-up, once.
+constexpr auto kFrameExtentsTimeout = std::chrono::milliseconds(150);
+constexpr auto kFrameExtentsPoll = std::chrono::microseconds(100);
+
+xcb_connection_t* x11Connection() {
+  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  return x11 ? x11->connection() : nullptr;
+}
+
+// The atoms this layer uses, interned together in one round trip on first use.
+enum Atom {
+  NetSupported,
+  NetRequestFrameExtents,
+  NetFrameExtents,
+  NetWmState,
+  NetWmStateSkipTaskbar
+};
+constexpr const char* kAtomNames[] = {"_NET_SUPPORTED", "_NET_REQUEST_FRAME_EXTENTS",
+                                      "_NET_FRAME_EXTENTS", "_NET_WM_STATE",
+                                      "_NET_WM_STATE_SKIP_TASKBAR"};
+
+xcb_atom_t atom(xcb_connection_t* c, Atom which) {
+  static const std::vector<xcb_atom_t> atoms = [c] {
+    std::vector<xcb_intern_atom_cookie_t> cookies;
+    for (const char* name : kAtomNames) {
+      cookies.push_back(xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name));
+    }
+    std::vector<xcb_atom_t> interned;
+    for (auto cookie : cookies) {
+      xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookie, nullptr);
+      interned.push_back(reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE});
+      std::free(reply);
+    }
+    return interned;
+  }();
+  return atoms[which];
+}
+
+// The 32-bit items of a window property of the given type; empty if it is missing.
+std::vector<uint32_t> readProperty32(xcb_connection_t* c, xcb_window_t window, xcb_atom_t property,
+                                     xcb_atom_t type) {
+  std::vector<uint32_t> items;
+  xcb_get_property_reply_t* reply =
+      xcb_get_property_reply(c, xcb_get_property(c, 0, window, property, type, 0, 4096), nullptr);
+  if (reply && reply->format == 32 && reply->type == type) {
+    const auto* data = static_cast<const uint32_t*>(xcb_get_property_value(reply));
+    items.assign(data, data + xcb_get_property_value_length(reply) / 4);
+  }
+  std::free(reply);
+  return items;
+}
+
+xcb_window_t rootOf(xcb_connection_t* c, xcb_window_t window) {
+  // Nearly every display has one X screen, whose root needs no question to the server.
+  const xcb_setup_t* setup = xcb_get_setup(c);
+  if (xcb_setup_roots_length(setup) == 1) return xcb_setup_roots_iterator(setup).data->root;
+  xcb_get_geometry_reply_t* reply = xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr);
+  const xcb_window_t root = reply ? reply->root : xcb_window_t{XCB_WINDOW_NONE};
+  std::free(reply);
+  return root;
+}
+
+// What the window manager says the frame of the still unmapped `window` will be. Nothing when
+// there is no window manager, when it does not offer the request, or when it does not answer in
+// time. The window manager's answer comes as a property, not an event: Qt's own thread reads the
+// connection's events, so the property is polled.
+enum class FrameAnswer { Given, NotOffered, NoAnswer };
+struct FrameQuery {
+  FrameAnswer answer = FrameAnswer::NotOffered;
+  FrameExtents extents;
+};
+
+FrameQuery askFrameExtents(xcb_connection_t* c, xcb_window_t window) {
+  const xcb_atom_t supported = atom(c, NetSupported);
+  const xcb_atom_t request = atom(c, NetRequestFrameExtents);
+  const xcb_atom_t extents = atom(c, NetFrameExtents);
+  const xcb_window_t root = rootOf(c, window);
+  if (root == XCB_WINDOW_NONE || request == XCB_ATOM_NONE) return {};
+
+  const auto offered = readProperty32(c, root, supported, XCB_ATOM_ATOM);
+  if (std::find(offered.begin(), offered.end(), request) == offered.end()) return {};
+
+  xcb_client_message_event_t message{};
+  message.response_type = XCB_CLIENT_MESSAGE;
+  message.format = 32;
+  message.window = window;
+  message.type = request;
+  xcb_send_event(c, 0, root,
+                 XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                 reinterpret_cast<const char*>(&message));
+  xcb_flush(c);
+
+  const auto deadline = std::chrono::steady_clock::now() + kFrameExtentsTimeout;
+  for (;;) {
+    const auto values = readProperty32(c, window, extents, XCB_ATOM_CARDINAL);
+    if (values.size() >= 4) {
+      // Order of the property: left, right, top, bottom. Absurd values count as no answer.
+      FrameExtents given{static_cast<int>(values[0]), static_cast<int>(values[1]),
+                         static_cast<int>(values[2]), static_cast<int>(values[3])};
+      constexpr int kLargest = 4096;
+      if (given.left < 0 || given.left > kLargest || given.right < 0 || given.right > kLargest ||
+          given.top < 0 || given.top > kLargest || given.bottom < 0 || given.bottom > kLargest) {
+        return {FrameAnswer::NoAnswer, {}};
+      }
+      return {FrameAnswer::Given, given};
+    }
+    if (std::chrono::steady_clock::now() >= deadline) return {FrameAnswer::NoAnswer, {}};
+    std::this_thread::sleep_for(kFrameExtentsPoll);
+  }
+}
+
+#endif  // TOVREL_X11
+
+// Window positions convert between device and logical pixels around the screen's origin, which
+// is the same in both (as Qt converts them).
+int toLogical(int device, int origin, qreal scale) {
+  return origin + qRound((device - origin) / scale);
+}
+
+}  // namespace
+
+bool prefersXcb(const char* sessionType, const char* waylandDisplay, const char* qpaPlatform,
+                const char* display) {
+  const bool wayland = (sessionType != nullptr && std::strcmp(sessionType, "wayland") == 0) ||
+                       !isEmpty(waylandDisplay);
+  return wayland && isEmpty(qpaPlatform) && !isEmpty(display);
+}
+
+void chooseXcbInWaylandSession() {
+  if (prefersXcb(std::getenv("XDG_SESSION_TYPE"), std::getenv("WAYLAND_DISPLAY"),
+                 std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"))) {
+    // A list: Qt takes the first platform that starts.
+    qputenv("QT_QPA_PLATFORM", "xcb;wayland");
+  }
+}
+
+void keepAbove(QWidget& window) {
+  window.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+}
+
+void skipTaskbar(QWidget& window) {
+#ifdef TOVREL_X11
+  xcb_connection_t* c = x11Connection();
+  if (c == nullptr) return;
+  const auto id = static_cast<xcb_window_t>(window.winId());
+  const xcb_atom_t state = atom(c, NetWmState);
+  const xcb_atom_t skip = atom(c, NetWmStateSkipTaskbar);
+  if (state == XCB_ATOM_NONE || skip == XCB_ATOM_NONE) return;
+  // Qt merges its own states (above) into what the unmapped window already holds when it is shown.
+  auto states = readProperty32(c, id, state, XCB_ATOM_ATOM);
+  if (std::find(states.begin(), states.end(), skip) != states.end()) return;
+  states.push_back(skip);
+  xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, state, XCB_ATOM_ATOM, 32,
+                      static_cast<uint32_t>(states.size()), states.data());
+  xcb_flush(c);
+#else
+  Q_UNUSED(window);
+#endif
+}
+
+void placeTopRight(QWidget& window) {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  window.winId();  // the frame is asked for, and the position set, on the native window
+  const qreal scale = window.devicePixelRatioF();
+
+  // Qt 6 keeps a screen's origin in device pixels and scales only its size.
+  const QRect logicalScreen = screen->geometry();
+  const QRect deviceScreen(logicalScreen.topLeft(),
+                           (QSizeF(logicalScreen.size()) * scale).toSize());
+  const QSize deviceClient = (QSizeF(window.size()) * scale).toSize();
+
+  std::optional<FrameExtents> frame;
+#ifdef TOVREL_X11
+  if (xcb_connection_t* c = x11Connection()) {
+    const FrameQuery query = askFrameExtents(c, static_cast<xcb_window_t>(window.winId()));
+    if (query.answer == FrameAnswer::Given) {
+      frame = query.extents;
+    } else if (query.answer == FrameAnswer::NotOffered) {
+      frame = FrameExtents{};  // no window manager that decorates: the client is the frame
+    }
+  }
+#endif
+  if (!frame) {
+    // Where the toolkit knows the frame before the first show (Windows), it says so here;
+    // on X11 without an answer this is the client alone, and the frame's top-left is placed.
+    const QRect outer = window.frameGeometry();
+    const QRect client = window.geometry();
+    if (outer == client) {
+      window.move(topRightOrigin(logicalScreen, client.width()));
+      return;
+    }
+    frame = FrameExtents{qRound((client.left() - outer.left()) * scale),
+                         qRound((outer.right() - client.right()) * scale),
+                         qRound((client.top() - outer.top()) * scale),
+                         qRound((outer.bottom() - client.bottom()) * scale)};
+  }
+
+  const QPoint outerOrigin =
+      topRightOrigin(deviceScreen, frame->left + deviceClient.width() + frame->right);
+  const QPoint deviceClientOrigin = outerOrigin + QPoint(frame->left, frame->top);
+  const QPoint logicalClientOrigin(toLogical(deviceClientOrigin.x(), deviceScreen.x(), scale),
+                                   toLogical(deviceClientOrigin.y(), deviceScreen.y(), scale));
+  // The client area's position: the window manager keeps the client where it is and puts the
+  // frame around it.
+  window.setGeometry(QRect(logicalClientOrigin, window.size()));
+#ifdef TOVREL_X11
+  // At a scale above 1 a logical position reaches only every scale-th device pixel; a frame of
+  // odd width needs the one between, so the native window gets the exact device position. The
+  // hidden widget hands its geometry to the native window only at show(), which would undo that;
+  // handing it over now leaves show() nothing to change.
+  if (xcb_connection_t* c = x11Connection(); c != nullptr && scale != 1.0) {
+    window.windowHandle()->setGeometry(window.geometry());
+    const uint32_t position[] = {static_cast<uint32_t>(deviceClientOrigin.x()),
+                                 static_cast<uint32_t>(deviceClientOrigin.y())};
+    xcb_configure_window(c, static_cast<xcb_window_t>(window.winId()),
+                         XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, position);
+    xcb_flush(c);
+  }
+#endif
+}
+
+QPoint topRightOrigin(const QRect& screen, int outerWidth) {
+  return {screen.x() + screen.width() - outerWidth, screen.y()};
+}
+
+}  // namespace wmhints
