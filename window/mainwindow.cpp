@@ -1,0 +1,217 @@
+#include "window/mainwindow.h"
+
+#include <QEvent>
+#include <QFont>
+#include <QIcon>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPalette>
+#include <QRect>
+#include <QSize>
+#include <QStringList>
+#include <limits>
+
+#include "conversion/recompute.h"
+#include "window/artwork.h"
+#include "window/keyfilter.h"
+
+namespace {
+
+// Where everything stands, in logical pixels from the top-left of the client area (one pixel is
+// 15 twips at 96 dots per inch). Each label reaches one pixel row into its field, which covers it.
+constexpr QSize kClientSize{288, 95};
+constexpr QRect kLabel1Rect{8, 0, 73, 17};
+constexpr QRect kLabel2Rect{152, 0, 105, 17};
+constexpr QRect kText1Rect{8, 16, 129, 22};
+constexpr QRect kText2Rect{152, 16, 129, 22};
+constexpr QRect kLabel3Rect{8, 48, 105, 17};
+constexpr QRect kText3Rect{8, 64, 273, 22};
+
+constexpr int kFontPixelSize = 15;
+
+// The six controls' face, then proportional Japanese gothic faces that keep the layout where it is
+// missing. Fontconfig knows no alias for the first, so without the list Qt would take a Latin face.
+QFont controlFont() {
+  QFont font;
+  font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
+                    QStringLiteral("IPAPGothic"), QStringLiteral("IPAexGothic"),
+                    QStringLiteral("VL PGothic"), QStringLiteral("TakaoPGothic"),
+                    QStringLiteral("Noto Sans CJK JP"), QStringLiteral("IPAGothic")});
+  font.setStyleHint(QFont::SansSerif);
+  font.setPixelSize(kFontPixelSize);
+  font.setWeight(QFont::Normal);
+  font.setItalic(false);
+  font.setUnderline(false);
+  font.setStrikeOut(false);
+  return font;
+}
+
+QLabel* makeLabel(QWidget* form, const char* objectName, const QRect& rect,
+                  const QString& caption) {
+  auto* label = new QLabel(caption, form);
+  label->setObjectName(QString::fromLatin1(objectName));
+  label->setGeometry(rect);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, Qt::black);
+  label->setPalette(palette);
+  // In the substitute faces a caption can be wider than its box and would lose its last letter;
+  // the box widens to fit. Labels have no border or background, so nothing else changes.
+  const int captionWidth = label->sizeHint().width();
+  if (captionWidth > label->width()) label->resize(captionWidth, label->height());
+  return label;
+}
+
+QLineEdit* makeField(QWidget* form, const char* objectName, const QRect& rect) {
+  auto* field = new QLineEdit(form);
+  field->setObjectName(QString::fromLatin1(objectName));
+  field->setGeometry(rect);
+  return field;
+}
+
+}  // namespace
+
+Form1::Form1(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint),
+      m_background(QString::fromLatin1(artwork::kBackground)) {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QStringLiteral("Tovrel"));
+  QIcon icon;
+  icon.addFile(QString::fromLatin1(artwork::kIcon16), QSize(16, 16));
+  icon.addFile(QString::fromLatin1(artwork::kIcon32), QSize(32, 32));
+  setWindowIcon(icon);
+  setFixedSize(kClientSize);
+  setFont(controlFont());
+
+  // Labels first: siblings created later are drawn above them, so each field covers the pixel
+  // row that its label reaches into.
+  m_label1 = makeLabel(this, "Label1", kLabel1Rect, QStringLiteral("signedHEX"));
+  m_label2 = makeLabel(this, "Label2", kLabel2Rect, QStringLiteral("unsignedHEX"));
+  m_label3 = makeLabel(this, "Label3", kLabel3Rect, QStringLiteral("bitdata"));
+  m_text1 = makeField(this, "Text1", kText1Rect);
+  m_text2 = makeField(this, "Text2", kText2Rect);
+  m_text3 = makeField(this, "Text3", kText3Rect);
+
+  // Typing stops at eight characters in the filter; a paste may be longer than QLineEdit's 32767.
+  m_text1->setMaxLength(std::numeric_limits<int>::max());
+  m_text2->setReadOnly(true);
+  m_text3->setReadOnly(true);
+
+  // A screen reader names each field by the label above it.
+  m_label1->setBuddy(m_text1);
+  m_label2->setBuddy(m_text2);
+  m_label3->setBuddy(m_text3);
+
+  setTabOrder(m_text1, m_text2);
+  setTabOrder(m_text2, m_text3);
+  setTabOrder(m_text3, m_text1);
+
+  m_text1->installEventFilter(this);
+  m_text2->installEventFilter(this);
+  m_text3->installEventFilter(this);
+  connect(m_text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
+
+  m_text1->setFocus();
+  Form_Load();
+}
+
+Form1::~Form1() = default;
+
+// Runs once, after the window and its controls exist and before the window is first shown.
+void Form1::Form_Load() {
+  // Start-up placement and the top-most state belong here.
+}
+
+void Form1::Text1_Change() {
+  const conversion::Readings readings = conversion::Recompute(m_text1->text().toStdU16String());
+  m_text2->setText(QString::fromStdU16String(readings.signedText));
+  m_text3->setText(QString::fromStdU16String(readings.bitText));
+}
+
+// Sets `keyAscii` to 0 when the typed character must not reach Text1.
+void Form1::Text1_KeyPress(char16_t& keyAscii) {
+  if (!acceptsTypedChar(keyAscii, m_text1->text().size())) keyAscii = 0;
+}
+
+void Form1::Text2_Click() {
+  m_text1->setFocus();
+}
+
+void Form1::Text3_Click() {
+  m_text1->setFocus();
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_text1) return filterText1(event);
+  if ((watched == m_text2 || watched == m_text3) && event->type() == QEvent::MouseButtonRelease &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    // The field ends its own click first, so that a mouse selection reaches the primary selection
+    // before the focus leaves it.
+    watched->event(event);
+    if (watched == m_text2) {
+      Text2_Click();
+    } else {
+      Text3_Click();
+    }
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+// Returns true where Text1 must not see the event.
+bool Form1::filterText1(QEvent* event) {
+  switch (event->type()) {
+    case QEvent::KeyPress: {
+      const auto& key = static_cast<const QKeyEvent&>(*event);
+      if (!typesCharacters(key)) return false;
+      const QString text = key.text();
+      if (text.size() == 1) {
+        char16_t keyAscii = text.front().unicode();
+        Text1_KeyPress(keyAscii);
+        return keyAscii == 0;
+      }
+      // A key that types several code units (a non-BMP character among them) types each in turn.
+      typeFiltered(text);
+      return true;
+    }
+    case QEvent::InputMethodQuery: {
+      // Text1 answers as a field without an input method: input methods and compose sequences then
+      // hand keys over as plain key presses, which go through the filter. (Turning the widget
+      // attribute off is not enough: QLineEdit answers the query itself.)
+      static_cast<QObject*>(m_text1)->event(event);
+      auto& query = static_cast<QInputMethodQueryEvent&>(*event);
+      if (query.queries() & Qt::ImEnabled) query.setValue(Qt::ImEnabled, false);
+      return true;
+    }
+    case QEvent::InputMethod:
+      // What an input method commits all the same is filtered as typed; its composing text is
+      // dropped.
+      typeFiltered(static_cast<const QInputMethodEvent&>(*event).commitString());
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Applies `text` to Text1 as if its code units had been typed one by one.
+void Form1::typeFiltered(const QString& text) {
+  for (const QChar unit : text) {
+    char16_t keyAscii = unit.unicode();
+    Text1_KeyPress(keyAscii);
+    if (keyAscii == u'\b') {
+      m_text1->backspace();
+    } else if (keyAscii != 0) {
+      m_text1->insert(QString(QChar(keyAscii)));
+    }
+  }
+}
+
+void Form1::paintEvent(QPaintEvent* /*event*/) {
+  QPainter painter(this);
+  painter.drawPixmap(0, 0, m_background);
+}
