@@ -1,0 +1,511 @@
+#include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QtTest>
+
+#include "conversion/recompute.h"
+#include "window/artwork.h"
+#include "window/keyfilter.h"
+#include "window/mainwindow.h"
+
+// Keys are sent with the texts that real X11 keys carry: Qt Test's own key clicks give Ctrl+C the
+// text "c", where X11 gives 0x03, and the Delete key no text, where X11 gives 0x7f.
+struct Key {
+  Qt::Key code = Qt::Key_unknown;
+  Qt::KeyboardModifiers modifiers;
+  QString text;
+};
+using Keys = QList<Key>;
+Q_DECLARE_METATYPE(Keys)
+
+namespace {
+
+Key typed(QString text) {
+  const QChar first = text.front();
+  Key key{Qt::Key_unknown, Qt::NoModifier, text};
+  if (text.size() == 1 && first.unicode() < 0x80 && first.isLetterOrNumber())
+    key.code = static_cast<Qt::Key>(first.toUpper().unicode());
+  if (first.isUpper()) key.modifiers = Qt::ShiftModifier;
+  return key;
+}
+
+Keys typedKeys(const QString& text) {
+  Keys keys;
+  for (const QChar c : text)
+    keys.append(typed(QString(c)));
+  return keys;
+}
+
+Key ctrl(Qt::Key code, char16_t controlText, Qt::KeyboardModifiers more = Qt::NoModifier) {
+  return {code, Qt::ControlModifier | more, QString(QChar(controlText))};
+}
+
+const Key kBackspace{Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b")};
+const Key kDelete{Qt::Key_Delete, Qt::NoModifier, QStringLiteral("\x7f")};
+const Key kLeft{Qt::Key_Left, Qt::NoModifier, {}};
+const Key kShiftLeft{Qt::Key_Left, Qt::ShiftModifier, {}};
+const Key kHome{Qt::Key_Home, Qt::NoModifier, {}};
+const Key kEnd{Qt::Key_End, Qt::NoModifier, {}};
+const Key kReturn{Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r")};
+const Key kEscape{Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b")};
+const Key kTab{Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t")};
+const Key kShiftTab{Qt::Key_Backtab, Qt::ShiftModifier, {}};
+const Key kShiftInsert{Qt::Key_Insert, Qt::ShiftModifier, {}};
+const Key kCtrlA = ctrl(Qt::Key_A, 0x01);
+const Key kCtrlB = ctrl(Qt::Key_B, 0x02);
+const Key kCtrlC = ctrl(Qt::Key_C, 0x03);
+const Key kCtrlK = ctrl(Qt::Key_K, 0x0b);
+const Key kCtrlV = ctrl(Qt::Key_V, 0x16);
+const Key kCtrlX = ctrl(Qt::Key_X, 0x18);
+const Key kCtrlZ = ctrl(Qt::Key_Z, 0x1a);
+const Key kCtrlShiftZ = ctrl(Qt::Key_Z, 0x1a, Qt::ShiftModifier);
+
+void press(const Keys& keys) {
+  for (const Key& key : keys) {
+    QWidget* target = QApplication::focusWidget();
+    QVERIFY(target);
+    QTest::sendKeyEvent(QTest::Press, target, key.code, key.text, key.modifiers);
+    QTest::sendKeyEvent(QTest::Release, target, key.code, key.text, key.modifiers);
+  }
+}
+
+QString recomputed(const QString& text, bool bits) {
+  const conversion::Readings readings = conversion::Recompute(text.toStdU16String());
+  return QString::fromStdU16String(bits ? readings.bitText : readings.signedText);
+}
+
+}  // namespace
+
+class Form1Test : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void cleanup();
+
+  void initialState();
+  void geometry_data();
+  void geometry();
+  void labels_data();
+  void labels();
+  void font();
+  void artwork();
+
+  void acceptsTypedChar_data();
+  void acceptsTypedChar();
+  void readings_data();
+  void readings();
+  void keys_data();
+  void keys();
+  void paste_data();
+  void paste();
+  void inputMethod_data();
+  void inputMethod();
+
+  void clicks_data();
+  void clicks();
+  void tabOrder();
+
+ private:
+  template <class T>
+  T* child(const char* name) const {
+    return m_form->findChild<T*>(QString::fromLatin1(name));
+  }
+  QLineEdit* field(const char* name) const { return child<QLineEdit>(name); }
+  // Text1 holds `text` with the caret at its end, as after typing or pasting it.
+  void startWith(const QString& text);
+  void verifyReadings();
+
+  Form1* m_form = nullptr;
+};
+
+void Form1Test::init() {
+  QApplication::clipboard()->clear();
+  m_form = new Form1;
+  m_form->show();
+  QVERIFY(QTest::qWaitForWindowActive(m_form));
+}
+
+void Form1Test::cleanup() {
+  delete m_form;
+  m_form = nullptr;
+}
+
+void Form1Test::startWith(const QString& text) {
+  field("Text1")->setText(text);
+  field("Text1")->setFocus();
+}
+
+void Form1Test::verifyReadings() {
+  const QString text1 = field("Text1")->text();
+  QCOMPARE(field("Text2")->text(), recomputed(text1, false));
+  QCOMPARE(field("Text3")->text(), recomputed(text1, true));
+}
+
+void Form1Test::initialState() {
+  QCOMPARE(m_form->objectName(), QStringLiteral("Form1"));
+  QCOMPARE(m_form->windowTitle(), QStringLiteral("Tovrel"));
+  for (const char* name : {"Text1", "Text2", "Text3"})
+    QVERIFY2(field(name)->text().isEmpty(), name);
+  QCOMPARE(QApplication::focusWidget(), field("Text1"));
+  QVERIFY(!field("Text1")->isReadOnly());
+  QVERIFY(field("Text2")->isReadOnly());
+  QVERIFY(field("Text3")->isReadOnly());
+  const Qt::WindowFlags flags = m_form->windowFlags();
+  QVERIFY(
+      flags.testFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint));
+  QVERIFY(!(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+  QCOMPARE(m_form->windowType(), Qt::Window);
+}
+
+void Form1Test::geometry_data() {
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<QRect>("rect");
+  // Fields stand exactly where they are placed; labels may only grow to the right (see labels()).
+  QTest::newRow("Text1, the input") << "Text1" << QRect(8, 16, 129, 22);
+  QTest::newRow("Text2, right of Text1") << "Text2" << QRect(152, 16, 129, 22);
+  QTest::newRow("Text3, spanning both") << "Text3" << QRect(8, 64, 273, 22);
+  QTest::newRow("Label1") << "Label1" << QRect(8, 0, 73, 17);
+  QTest::newRow("Label2") << "Label2" << QRect(152, 0, 105, 17);
+  QTest::newRow("Label3") << "Label3" << QRect(8, 48, 105, 17);
+}
+
+void Form1Test::geometry() {
+  QFETCH(QString, name);
+  QFETCH(QRect, rect);
+  const QSize client(288, 95);
+  QCOMPARE(m_form->size(), client);
+  QCOMPARE(m_form->minimumSize(), client);
+  QCOMPARE(m_form->maximumSize(), client);
+  auto* control = m_form->findChild<QWidget*>(name);
+  QVERIFY(control);
+  if (qobject_cast<QLabel*>(control)) {
+    QCOMPARE(control->pos(), rect.topLeft());
+    QCOMPARE(control->height(), rect.height());
+    QVERIFY(control->width() >= rect.width());
+  } else {
+    QCOMPARE(control->geometry(), rect);
+  }
+  QVERIFY(control->isVisible());
+  QVERIFY(control->isEnabled());
+}
+
+void Form1Test::labels_data() {
+  QTest::addColumn<QString>("label");
+  QTest::addColumn<QString>("caption");
+  QTest::addColumn<QString>("field");
+  QTest::newRow("Label1 names the input") << "Label1"
+                                          << "signedHEX"
+                                          << "Text1";
+  QTest::newRow("Label2 names the signed reading") << "Label2"
+                                                   << "unsignedHEX"
+                                                   << "Text2";
+  QTest::newRow("Label3 names the bit pattern") << "Label3"
+                                                << "bitdata"
+                                                << "Text3";
+}
+
+void Form1Test::labels() {
+  QFETCH(QString, label);
+  QFETCH(QString, caption);
+  QFETCH(QString, field);
+  auto* theLabel = m_form->findChild<QLabel*>(label);
+  auto* theField = m_form->findChild<QLineEdit*>(field);
+  QCOMPARE(theLabel->text(), caption);
+  QCOMPARE(theLabel->buddy(), theField);
+  QCOMPARE(theLabel->focusPolicy(), Qt::NoFocus);
+  QCOMPARE(theLabel->palette().color(QPalette::WindowText), QColor(Qt::black));
+  QVERIFY(!theLabel->autoFillBackground());
+  // The whole caption fits, last letter included, whichever face the fallback list found.
+  QVERIFY2(QFontMetrics(theLabel->font()).horizontalAdvance(caption) <= theLabel->width(),
+           qPrintable(QString::number(theLabel->width())));
+  QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(theField);
+  QVERIFY(accessible);
+  QCOMPARE(accessible->text(QAccessible::Name), caption);
+}
+
+void Form1Test::font() {
+  for (const char* name : {"Label1", "Label2", "Label3", "Text1", "Text2", "Text3"}) {
+    const QFont font = child<QWidget>(name)->font();
+    QCOMPARE(font.pixelSize(), 15);
+    QCOMPARE(font.weight(), QFont::Normal);
+    QVERIFY(!font.italic() && !font.underline() && !font.strikeOut());
+    // The face actually used is one of the list (the set-up installs IPAPGothic), not a Latin
+    // default.
+    const QString used = QFontInfo(font).family();
+    QVERIFY2(font.families().contains(used), qPrintable(QString::fromLatin1(name) + ": " + used));
+  }
+}
+
+void Form1Test::artwork() {
+  const QImage background(QString::fromLatin1(artwork::kBackground));
+  QCOMPARE(background.size(), QSize(294, 128));
+  const QList<QSize> iconSizes = m_form->windowIcon().availableSizes();
+  QVERIFY(iconSizes.contains(QSize(16, 16)));
+  QVERIFY(iconSizes.contains(QSize(32, 32)));
+  // The picture lies unscaled at the top-left corner: uncovered pixels show it.
+  const QImage shown = m_form->grab().toImage();
+  for (const QPoint at : {QPoint(0, 0), QPoint(150, 42), QPoint(2, 90), QPoint(287, 94)})
+    QCOMPARE(QColor(shown.pixel(at)), QColor(background.pixel(at)));
+}
+
+void Form1Test::acceptsTypedChar_data() {
+  QTest::addColumn<char16_t>("ch");
+  QTest::addColumn<qsizetype>("length");
+  QTest::addColumn<bool>("accepted");
+  // Hexadecimal digits below eight characters.
+  QTest::newRow("'0' into an empty field") << u'0' << qsizetype{0} << true;
+  QTest::newRow("'9' at 7 characters") << u'9' << qsizetype{7} << true;
+  QTest::newRow("'A' at 0") << u'A' << qsizetype{0} << true;
+  QTest::newRow("'F' at 7") << u'F' << qsizetype{7} << true;
+  QTest::newRow("'a' at 0") << u'a' << qsizetype{0} << true;
+  QTest::newRow("'f' at 7") << u'f' << qsizetype{7} << true;
+  // Digits at eight characters and beyond (a paste can make the text longer).
+  QTest::newRow("'0' at 8") << u'0' << qsizetype{8} << false;
+  QTest::newRow("'f' at 8") << u'f' << qsizetype{8} << false;
+  QTest::newRow("'1' at 9, after a paste") << u'1' << qsizetype{9} << false;
+  // Backspace always passes.
+  QTest::newRow("backspace at 0") << u'\b' << qsizetype{0} << true;
+  QTest::newRow("backspace at 7") << u'\b' << qsizetype{7} << true;
+  QTest::newRow("backspace at 8") << u'\b' << qsizetype{8} << true;
+  QTest::newRow("backspace at 100000") << u'\b' << qsizetype{100000} << true;
+  // Next to the digit ranges.
+  QTest::newRow("'/' before '0'") << u'/' << qsizetype{0} << false;
+  QTest::newRow("':' after '9'") << u':' << qsizetype{0} << false;
+  QTest::newRow("'@' before 'A'") << u'@' << qsizetype{0} << false;
+  QTest::newRow("'G' after 'F'") << u'G' << qsizetype{0} << false;
+  QTest::newRow("'`' before 'a'") << u'`' << qsizetype{0} << false;
+  QTest::newRow("'g' after 'f'") << u'g' << qsizetype{0} << false;
+  QTest::newRow("'x'") << u'x' << qsizetype{0} << false;
+  QTest::newRow("space") << u' ' << qsizetype{0} << false;
+  QTest::newRow("'-'") << u'-' << qsizetype{0} << false;
+  // Control characters other than backspace.
+  QTest::newRow("NUL") << u'\0' << qsizetype{0} << false;
+  QTest::newRow("0x03, Ctrl+C") << char16_t{0x03} << qsizetype{0} << false;
+  QTest::newRow("0x16, Ctrl+V") << char16_t{0x16} << qsizetype{0} << false;
+  QTest::newRow("0x18, Ctrl+X") << char16_t{0x18} << qsizetype{0} << false;
+  QTest::newRow("0x1a, Ctrl+Z") << char16_t{0x1a} << qsizetype{0} << false;
+  QTest::newRow("tab") << u'\t' << qsizetype{0} << false;
+  QTest::newRow("carriage return") << u'\r' << qsizetype{0} << false;
+  QTest::newRow("escape") << char16_t{0x1b} << qsizetype{0} << false;
+  QTest::newRow("0x7f") << char16_t{0x7f} << qsizetype{0} << false;
+  // Beyond ASCII.
+  QTest::newRow("fullwidth digit zero") << u'０' << qsizetype{0} << false;
+  QTest::newRow("fullwidth capital A") << u'Ａ' << qsizetype{0} << false;
+  QTest::newRow("0x8000, negative as 16 bits") << char16_t{0x8000} << qsizetype{0} << false;
+  QTest::newRow("high surrogate of a non-BMP character")
+      << char16_t{0xD83D} << qsizetype{0} << false;
+  QTest::newRow("0xFFFF") << char16_t{0xFFFF} << qsizetype{0} << false;
+}
+
+void Form1Test::acceptsTypedChar() {
+  QFETCH(char16_t, ch);
+  QFETCH(qsizetype, length);
+  QFETCH(bool, accepted);
+  QCOMPARE(::acceptsTypedChar(ch, length), accepted);
+}
+
+void Form1Test::readings_data() {
+  QTest::addColumn<Keys>("keys");
+  QTest::addColumn<QString>("text1");
+  QTest::addColumn<QString>("text2");
+  QTest::addColumn<QString>("text3");
+  QTest::newRow("8") << typedKeys("8") << "8"
+                     << "-8"
+                     << "1000";
+  QTest::newRow("80") << typedKeys("80") << "80"
+                      << "-80"
+                      << "10000000";
+  QTest::newRow("FFFF then Backspace") << (typedKeys("FFFF") << kBackspace) << "FFF"
+                                       << "-1"
+                                       << "111111111111";
+  QTest::newRow("F then Backspace clears both") << (typedKeys("F") << kBackspace) << ""
+                                                << ""
+                                                << "";
+  QTest::newRow("00ff keeps case and zeros") << typedKeys("00ff") << "00ff"
+                                             << "00ff"
+                                             << "0000000011111111";
+}
+
+void Form1Test::readings() {
+  QFETCH(Keys, keys);
+  QFETCH(QString, text1);
+  QFETCH(QString, text2);
+  QFETCH(QString, text3);
+  press(keys);
+  QCOMPARE(field("Text1")->text(), text1);
+  QCOMPARE(field("Text2")->text(), text2);
+  QCOMPARE(field("Text3")->text(), text3);
+}
+
+void Form1Test::keys_data() {
+  QTest::addColumn<QString>("start");
+  QTest::addColumn<Keys>("keys");
+  QTest::addColumn<QString>("expected");
+  // Typed characters.
+  QTest::newRow("letters keep their case") << "" << typedKeys("aA") << "aA";
+  QTest::newRow("eighth character accepted") << "1234567" << typedKeys("f") << "1234567f";
+  QTest::newRow("ninth character refused") << "12345678" << typedKeys("9") << "12345678";
+  QTest::newRow("non-hex characters refused") << "" << typedKeys("gGx -") << "";
+  QTest::newRow("Enter and Escape refused") << "12" << Keys{kReturn, kEscape} << "12";
+  QTest::newRow("other control characters refused") << "12" << Keys{kCtrlB, kCtrlK} << "12";
+  QTest::newRow("non-BMP character refused") << "12" << Keys{typed(QStringLiteral("😀"))} << "12";
+  // Editing keys at eight characters.
+  QTest::newRow("Backspace at eight") << "12345678" << Keys{kBackspace} << "1234567";
+  QTest::newRow("Delete at eight") << "12345678" << Keys{kHome, kDelete} << "2345678";
+  QTest::newRow("arrows at eight") << "12345678" << Keys{kLeft, kLeft, kBackspace} << "1234578";
+  QTest::newRow("Home and End at eight")
+      << "12345678" << Keys{kHome, kEnd, kBackspace} << "1234567";
+  QTest::newRow("digit over a selection at eight refused")
+      << "12345678" << (Keys{kShiftLeft} << typed(QStringLiteral("9"))) << "12345678";
+  // Standard editing shortcuts.
+  QTest::newRow("Ctrl+A, then a digit replaces all")
+      << "12345" << (Keys{kCtrlA} << typed("9")) << "9";
+  QTest::newRow("Ctrl+A, then Backspace at eight") << "12345678" << Keys{kCtrlA, kBackspace} << "";
+  QTest::newRow("Ctrl+Z undoes") << "12" << (typedKeys("3") << kCtrlZ) << "12";
+  QTest::newRow("Ctrl+Shift+Z redoes")
+      << "12" << (typedKeys("3") << kCtrlZ << kCtrlShiftZ) << "123";
+  QTest::newRow("Ctrl+X cuts, Ctrl+V pastes past eight")
+      << "1234" << Keys{kCtrlA, kCtrlX, kCtrlV, kCtrlV, kCtrlV} << "123412341234";
+  QTest::newRow("Ctrl+C copies, Shift+Insert pastes")
+      << "ab" << Keys{kCtrlA, kCtrlC, kEnd, kShiftInsert} << "abab";
+}
+
+void Form1Test::keys() {
+  QFETCH(QString, start);
+  QFETCH(Keys, keys);
+  QFETCH(QString, expected);
+  startWith(start);
+  press(keys);
+  QCOMPARE(field("Text1")->text(), expected);
+  verifyReadings();
+}
+
+void Form1Test::paste_data() {
+  QTest::addColumn<QString>("start");
+  QTest::addColumn<QString>("pasted");
+  QTest::addColumn<QString>("expected");
+  const QString junk = QStringLiteral("x\ty😀\x01z -０g\n12");
+  QTest::newRow("junk, unfiltered") << "" << junk << junk;
+  QTest::newRow("a ninth digit after eight") << "12345678"
+                                             << "9"
+                                             << "123456789";
+  const QString digits(10000, QLatin1Char('7'));
+  QTest::newRow("10000 digits") << "" << digits << digits;
+  const QString megabyte = QString(1 << 19, QLatin1Char('f')) + QString(1 << 19, QLatin1Char('q'));
+  QTest::newRow("1 MiB, more than QLineEdit's default 32767") << "" << megabyte << megabyte;
+}
+
+void Form1Test::paste() {
+  QFETCH(QString, start);
+  QFETCH(QString, pasted);
+  QFETCH(QString, expected);
+  startWith(start);
+  QApplication::clipboard()->setText(pasted);
+  press({kCtrlV});
+  QCOMPARE(field("Text1")->text(), expected);
+  verifyReadings();
+}
+
+void Form1Test::inputMethod_data() {
+  QTest::addColumn<QString>("start");
+  QTest::addColumn<QString>("preedit");
+  QTest::addColumn<QString>("commit");
+  QTest::addColumn<QString>("expected");
+  QTest::newRow("committed digits pass") << ""
+                                         << ""
+                                         << "1a"
+                                         << "1a";
+  QTest::newRow("committed fullwidth digits dropped") << ""
+                                                      << ""
+                                                      << "１２"
+                                                      << "";
+  QTest::newRow("committed junk filtered") << ""
+                                           << ""
+                                           << "1g 2"
+                                           << "12";
+  QTest::newRow("committed text stops at eight") << "123456"
+                                                 << ""
+                                                 << "789"
+                                                 << "12345678";
+  QTest::newRow("composing text never shows") << "12"
+                                              << "ｆ"
+                                              << ""
+                                              << "12";
+}
+
+void Form1Test::inputMethod() {
+  QFETCH(QString, start);
+  QFETCH(QString, preedit);
+  QFETCH(QString, commit);
+  QFETCH(QString, expected);
+  startWith(start);
+  QLineEdit* text1 = field("Text1");
+  // Input methods see a field that takes none, and still get the field's other answers.
+  QInputMethodQueryEvent query(Qt::ImEnabled | Qt::ImSurroundingText);
+  QApplication::sendEvent(text1, &query);
+  QCOMPARE(query.value(Qt::ImEnabled).toBool(), false);
+  QCOMPARE(query.value(Qt::ImSurroundingText).toString(), start);
+  QInputMethodEvent event(preedit, {});
+  event.setCommitString(commit);
+  QApplication::sendEvent(text1, &event);
+  QCOMPARE(text1->text(), expected);
+  verifyReadings();
+}
+
+void Form1Test::clicks_data() {
+  QTest::addColumn<QString>("clicked");
+  QTest::addColumn<Qt::MouseButton>("button");
+  QTest::addColumn<bool>("focusBack");
+  QTest::newRow("left click into Text2") << "Text2" << Qt::LeftButton << true;
+  QTest::newRow("left click into Text3") << "Text3" << Qt::LeftButton << true;
+  QTest::newRow("right click into Text3 keeps the focus there")
+      << "Text3" << Qt::RightButton << false;
+  QTest::newRow("left click on Label1") << "Label1" << Qt::LeftButton << true;
+}
+
+void Form1Test::clicks() {
+  QFETCH(QString, clicked);
+  QFETCH(Qt::MouseButton, button);
+  QFETCH(bool, focusBack);
+  press(typedKeys("12"));
+  auto* target = m_form->findChild<QWidget*>(clicked);
+  QTest::mouseClick(target, button, Qt::NoModifier, QPoint(5, 5));
+  if (button == Qt::RightButton) {
+    // The field's own menu (Copy, Select All) needs the focus to stay where it is.
+    if (QWidget* menu = QApplication::activePopupWidget()) menu->close();
+    QCOMPARE(QApplication::focusWidget(), target);
+    return;
+  }
+  QCOMPARE(QApplication::focusWidget() == field("Text1"), focusBack);
+  // The next digit goes to Text1, where the caret was.
+  press(typedKeys("3"));
+  QCOMPARE(field("Text1")->text(), QStringLiteral("123"));
+  QCOMPARE(field("Text2")->text(), QStringLiteral("123"));
+}
+
+void Form1Test::tabOrder() {
+  press(typedKeys("8"));
+  const QStringList forward{"Text2", "Text3", "Text1", "Text2"};
+  for (const QString& name : forward) {
+    press({kTab});
+    QCOMPARE(QApplication::focusWidget()->objectName(), name);
+  }
+  // Reached by Tab, an output field keeps the focus, and typing there changes nothing.
+  press(typedKeys("f") << kBackspace << kDelete);
+  QCOMPARE(field("Text1")->text(), QStringLiteral("8"));
+  QCOMPARE(field("Text2")->text(), QStringLiteral("-8"));
+  const QStringList backward{"Text1", "Text3", "Text2"};
+  for (const QString& name : backward) {
+    press({kShiftTab});
+    QCOMPARE(QApplication::focusWidget()->objectName(), name);
+  }
+}
+
+QTEST_MAIN(Form1Test)
+#include "form1_test.moc"
