@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QGuiApplication>
 
 #include "window/mainwindow.h"
 #include "window/wmhints.h"
@@ -6,6 +7,7 @@
 int main(int argc, char* argv[]) {
   wmhints::chooseXcbInWaylandSession();
   QApplication app(argc, argv);
+  QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tovrel.Tovrel"));
   Form1 form;
   form.show();
   return app.exec();

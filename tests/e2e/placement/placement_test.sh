@@ -8,6 +8,8 @@
 #       no minimise or maximise, title
 #   placement_test.sh PROGRAM ROOTLOG above
 #       another window, activated over it, still stays below it
+#   placement_test.sh PROGRAM ROOTLOG focus
+#       the window is active when it appears, so typing goes to it at once
 set -euo pipefail
 
 program=$1 rootlog=$2 check=$3
@@ -179,9 +181,26 @@ check_above() {
   echo "ok: the active other window stays below Form1 ($stacking)"
 }
 
+check_focus() {
+  xsession_start 1280x800 openbox
+  start_program
+  local id active focus tries
+  id=$(client_id)
+  for ((tries = 0; tries < 100; tries++)); do
+    active=$(xprop -root _NET_ACTIVE_WINDOW 2>/dev/null | sed -nE 's/.*# (0x[0-9a-f]+).*/\1/p')
+    [[ -n $active ]] && ((active == id)) && break
+    sleep 0.02
+  done
+  [[ -n $active ]] && ((active == id)) || fail "Form1 ($id) is not the active window (${active:-none})"
+  focus=$(xdotool getwindowfocus)
+  ((focus == id)) || fail "the keyboard focus is in window $focus, not in Form1 ($id)"
+  echo "ok: Form1 is active and has the keyboard focus when it appears"
+}
+
 case $check in
   corner) check_corner "${@:4}" ;;
   hints) check_hints ;;
   above) check_above ;;
+  focus) check_focus ;;
   *) fail "unknown check $check" ;;
 esac
