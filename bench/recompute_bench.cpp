@@ -25,7 +25,8 @@ std::u16string LeadingZeros(std::size_t units) {
 std::u16string Junk(std::size_t units) {
   std::u16string text;
   text.reserve(units);
-  for (std::size_t i = 0; text.size() < units; ++i) text += u"q\u00e9 \U0001F600z"[i % 6];
+  for (std::size_t i = 0; text.size() < units; ++i)
+    text += u"q\u00e9 \U0001F600z"[i % 6];
   return text;
 }
 
@@ -49,10 +50,10 @@ class SummaryReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
       if (run.run_type == Run::RT_Iteration) {
-        m_nanoseconds[run.benchmark_name()] = run.GetAdjustedRealTime() *
-                                              (run.time_unit == benchmark::kMicrosecond ? 1e3
-                                               : run.time_unit == benchmark::kMillisecond ? 1e6
-                                                                                          : 1.0);
+        m_nanoseconds[run.benchmark_name()] =
+            run.GetAdjustedRealTime() * (run.time_unit == benchmark::kMicrosecond   ? 1e3
+                                         : run.time_unit == benchmark::kMillisecond ? 1e6
+                                                                                    : 1.0);
       }
     }
     ConsoleReporter::ReportRuns(runs);

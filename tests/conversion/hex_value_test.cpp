@@ -52,7 +52,11 @@ TEST(ParseHexTest, Table) {
       {"blank inside", u"F F", Fault::TypeMismatch, 0},
       {"prefix", u"0x1F", Fault::TypeMismatch, 0},
       {"sign", u"-1", Fault::TypeMismatch, 0},
-      {"NUL", std::u16string(u"1\0" "2", 3), Fault::TypeMismatch, 0},
+      {"NUL",
+       std::u16string(u"1\0"
+                      "2",
+                      3),
+       Fault::TypeMismatch, 0},
       {"fullwidth digits", u"\uFF26\uFF26", Fault::TypeMismatch, 0},
       {"lone high surrogate", u"\xD83D", Fault::TypeMismatch, 0},
       {"character beyond the BMP", u"\U0001F600", Fault::TypeMismatch, 0},
@@ -61,7 +65,8 @@ TEST(ParseHexTest, Table) {
       {"2^32 behind leading zeros", u"000100000000", Fault::Overflow, 0},
       {"40 digits", std::u16string(40, u'F'), Fault::Overflow, 0},
       {"the first fault met is reported: overflow before junk", u"123456789G", Fault::Overflow, 0},
-      {"the first fault met is reported: junk before overflow", u"G123456789", Fault::TypeMismatch, 0},
+      {"the first fault met is reported: junk before overflow", u"G123456789", Fault::TypeMismatch,
+       0},
   };
   for (const ParseCase& c : cases) {
     SCOPED_TRACE(testing::Message() << c.name << ": \"" << Narrow(c.text) << "\"");
@@ -176,8 +181,8 @@ TEST(LongOperationsTest, Table) {
       {"And fails on a Double out of range", And(kTwo31, Long{1}), Fault::Overflow, 0},
       {"And passes a failed first operand on", And(ParseHex(u"x"), RoundToLong(kTwo31)),
        Fault::TypeMismatch, 0},
-      {"And passes a failed second operand on", And(Long{1}, RoundToLong(kTwo31)),
-       Fault::Overflow, 0},
+      {"And passes a failed second operand on", And(Long{1}, RoundToLong(kTwo31)), Fault::Overflow,
+       0},
       {"Not of 0", Not(Long{0}), Fault::None, -1},
       {"Not of 255", Not(Long{255}), Fault::None, -256},
       {"Not of the smallest Long", Not(Long{INT32_MIN}), Fault::None, INT32_MAX},

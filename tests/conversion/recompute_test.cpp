@@ -17,7 +17,9 @@ namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
-std::u16string Widen(const std::string& text) { return {text.begin(), text.end()}; }
+std::u16string Widen(const std::string& text) {
+  return {text.begin(), text.end()};
+}
 
 std::string Printable(std::u16string_view text) {
   std::string out;
@@ -63,7 +65,8 @@ std::uint64_t ModelValue(std::u16string_view digits) {
 
 std::string ModelBinary(std::uint64_t value, int width) {
   std::string out;
-  for (int bit = width - 1; bit >= 0; --bit) out += ((value >> bit) & 1) != 0 ? '1' : '0';
+  for (int bit = width - 1; bit >= 0; --bit)
+    out += ((value >> bit) & 1) != 0 ? '1' : '0';
   return out;
 }
 
@@ -106,7 +109,9 @@ void ExpectReadings(std::u16string_view text, const Readings& expected) {
   EXPECT_EQ(got.bitText, expected.bitText);
 }
 
-void ExpectModel(std::u16string_view text) { ExpectReadings(text, Model(text)); }
+void ExpectModel(std::u16string_view text) {
+  ExpectReadings(text, Model(text));
+}
 
 struct Example {
   const char* name;
@@ -188,7 +193,8 @@ std::vector<std::u16string> AllDigitStrings(std::size_t length, const std::u16st
     std::vector<std::u16string> longer;
     longer.reserve(out.size() * alphabet.size());
     for (const auto& prefix : out) {
-      for (const char16_t c : alphabet) longer.push_back(prefix + c);
+      for (const char16_t c : alphabet)
+        longer.push_back(prefix + c);
     }
     out = std::move(longer);
   }
@@ -199,10 +205,12 @@ TEST(RecomputeTest, EveryShortDigitStringAgreesWithTheDefinition) {
   const std::u16string bothCases = u"0123456789ABCDEFabcdef";
   const std::u16string upper = u"0123456789ABCDEF";
   for (const std::size_t length : {1, 2}) {
-    for (const auto& text : AllDigitStrings(length, bothCases)) ExpectModel(text);
+    for (const auto& text : AllDigitStrings(length, bothCases))
+      ExpectModel(text);
   }
   for (const std::size_t length : {3, 4}) {
-    for (const auto& text : AllDigitStrings(length, upper)) ExpectModel(text);
+    for (const auto& text : AllDigitStrings(length, upper))
+      ExpectModel(text);
   }
 }
 
@@ -216,7 +224,8 @@ TEST(RecomputeTest, SampledLongerDigitStringsAgreeWithTheDefinition) {
       std::u16string text;
       // Every third sample fixes the top digit so that both signs and the boundaries 7/8 occur.
       if (sample % 3 == 0) text += static_cast<char16_t>(kHexDigits[topDigit(random)]);
-      while (text.size() < length) text += alphabet[pick(random)];
+      while (text.size() < length)
+        text += alphabet[pick(random)];
       ExpectModel(text);
     }
   }
@@ -257,8 +266,14 @@ TEST(RecomputeTest, EightCharacterPastes) {
       {"digits then a blank", u"8000000 ", u"-0", u"1000"},
       {"non-hex first character", u"xFFFFFFF", u"-0", u""},
       {"blank first", u" FFFFFFF", u"-0", u""},
-      {"high surrogate first", u"\U0001F600" u"123456", u"-0", u""},
-      {"fullwidth F first", u"\uFF26" u"1234567", u"-0", u""},
+      {"high surrogate first",
+       u"\U0001F600"
+       u"123456",
+       u"-0", u""},
+      {"fullwidth F first",
+       u"\uFF26"
+       u"1234567",
+       u"-0", u""},
   };
   for (const Example& e : examples) {
     SCOPED_TRACE(e.name);
@@ -270,12 +285,12 @@ TEST(RecomputeTest, LongDigitStringsAroundTwoToThe32) {
   for (std::size_t n = 9; n <= 40; ++n) {
     SCOPED_TRACE(testing::Message() << n << " digits");
     const std::u16string zeros(n - 8, u'0');
-    ExpectModel(zeros + u"FFFFFFFF");                            // 2^32 - 1: 31 ones
-    ExpectModel(zeros + u"80000000");                            // 2^31: 31 zeros
-    ExpectModel(zeros + u"7FFFFFFF");                            // 2^31 - 1: 31 ones
-    ExpectModel(zeros.substr(1) + u"100000000");                 // 2^32: nothing
-    ExpectModel(std::u16string(n - 1, u'0') + u"1");             // 1
-    ExpectModel(std::u16string(n, u'F'));                        // far above
+    ExpectModel(zeros + u"FFFFFFFF");                 // 2^32 - 1: 31 ones
+    ExpectModel(zeros + u"80000000");                 // 2^31: 31 zeros
+    ExpectModel(zeros + u"7FFFFFFF");                 // 2^31 - 1: 31 ones
+    ExpectModel(zeros.substr(1) + u"100000000");      // 2^32: nothing
+    ExpectModel(std::u16string(n - 1, u'0') + u"1");  // 1
+    ExpectModel(std::u16string(n, u'F'));             // far above
   }
   ExpectReadings(std::u16string(9, u'0') + u"FFFFFFFF", {u"-0", std::u16string(31, u'1')});
   ExpectReadings(std::u16string(9, u'0') + u"100000000", {u"-0", u""});
