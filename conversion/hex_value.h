@@ -220,46 +220,55 @@ inline Outcome<Double> ToDouble(const Outcome<Double>& x) {
 
 }  // namespace internal
 
+namespace internal {
+
+// Applies `op` to the values of two converted operands; the first failed operand fails the whole
+// with its fault.
+template <class T, class Op>
+auto OnValues(const Outcome<T>& x, const Outcome<T>& y, Op op) -> decltype(op(x.value, y.value)) {
+  using Result = decltype(op(x.value, y.value));
+  if (!x) return Result{{}, x.fault};
+  if (!y) return Result{{}, y.fault};
+  return op(x.value, y.value);
+}
+
+// A Double result, or an overflow where it is not finite.
+inline Outcome<Double> FiniteOrOverflow(Double x) {
+  if (!std::isfinite(x)) return Failed<Double>(Fault::Overflow);
+  return {x};
+}
+
+}  // namespace internal
+
 template <LongOperand A, LongOperand B>
 [[nodiscard]] Outcome<Long> AddLong(const A& a, const B& b) {
-  const Outcome<Long> x = internal::ToLong(a);
-  if (!x) return x;
-  const Outcome<Long> y = internal::ToLong(b);
-  if (!y) return y;
-  const std::int64_t sum = std::int64_t{x.value} + std::int64_t{y.value};
-  if (sum < INT32_MIN || sum > INT32_MAX) return internal::Failed<Long>(Fault::Overflow);
-  return {static_cast<Long>(sum)};
+  return internal::OnValues(internal::ToLong(a), internal::ToLong(b),
+                            [](Long x, Long y) -> Outcome<Long> {
+                              const std::int64_t sum = std::int64_t{x} + std::int64_t{y};
+                              if (sum < INT32_MIN || sum > INT32_MAX) {
+                                return internal::Failed<Long>(Fault::Overflow);
+                              }
+                              return {static_cast<Long>(sum)};
+                            });
 }
 
 template <DoubleOperand A, DoubleOperand B>
 [[nodiscard]] Outcome<Double> AddDouble(const A& a, const B& b) {
-  const Outcome<Double> x = internal::ToDouble(a);
-  if (!x) return x;
-  const Outcome<Double> y = internal::ToDouble(b);
-  if (!y) return y;
-  const Double sum = x.value + y.value;
-  if (!std::isfinite(sum)) return internal::Failed<Double>(Fault::Overflow);
-  return {sum};
+  return internal::OnValues(internal::ToDouble(a), internal::ToDouble(b),
+                            [](Double x, Double y) { return internal::FiniteOrOverflow(x + y); });
 }
 
 template <DoubleOperand A, DoubleOperand B>
 [[nodiscard]] Outcome<Double> Divide(const A& a, const B& b) {
-  const Outcome<Double> x = internal::ToDouble(a);
-  if (!x) return x;
-  const Outcome<Double> y = internal::ToDouble(b);
-  if (!y) return y;
-  const Double quotient = x.value / y.value;  // x / 0 is not finite
-  if (!std::isfinite(quotient)) return internal::Failed<Double>(Fault::Overflow);
-  return {quotient};
+  // x / 0 is not finite, so a zero divisor fails as an overflow too.
+  return internal::OnValues(internal::ToDouble(a), internal::ToDouble(b),
+                            [](Double x, Double y) { return internal::FiniteOrOverflow(x / y); });
 }
 
 template <LongOperand A, LongOperand B>
 [[nodiscard]] Outcome<Long> And(const A& a, const B& b) {
-  const Outcome<Long> x = internal::ToLong(a);
-  if (!x) return x;
-  const Outcome<Long> y = internal::ToLong(b);
-  if (!y) return y;
-  return {static_cast<Long>(x.value & y.value)};
+  return internal::OnValues(internal::ToLong(a), internal::ToLong(b),
+                            [](Long x, Long y) -> Outcome<Long> { return {x & y}; });
 }
 
 template <LongOperand A>

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstddef>
 #include <limits>
 #include <optional>
 #include <string>
@@ -130,16 +131,28 @@ TEST(RoundToLongTest, FailedOperandPassesItsFaultOn) {
   EXPECT_EQ(RoundToLong(ParseHex(u"FFFFFFFF")).value, -1);
 }
 
-struct FormatCase {
+// A row of the operation tables: what an operation gave, and the fault and value it should give
+// (the value only counts when there is no fault).
+template <class T>
+struct OutcomeCase {
   const char* name;
-  Outcome<std::u16string> got;
+  Outcome<T> got;
   Fault fault;
-  std::u16string text;
+  T value;
 };
+
+template <class T, std::size_t N>
+void ExpectOutcomes(const OutcomeCase<T> (&cases)[N]) {
+  for (const OutcomeCase<T>& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(c.got.fault, c.fault);
+    if (c.fault == Fault::None) EXPECT_EQ(c.got.value, c.value);
+  }
+}
 
 TEST(FormatHexTest, Table) {
   const std::optional<Long> empty;
-  const FormatCase cases[] = {
+  const OutcomeCase<std::u16string> cases[] = {
       // Non-negative Longs and Doubles.
       {"empty variable", FormatHex(OrZero(empty)), Fault::None, u"0"},
       {"Long zero", FormatHex(Long{0}), Fault::None, u"0"},
@@ -158,22 +171,11 @@ TEST(FormatHexTest, Table) {
       {"Double out of range", FormatHex(kTwo31), Fault::Overflow, u""},
       {"failed operand", FormatHex(ParseHex(u"G")), Fault::TypeMismatch, u""},
   };
-  for (const FormatCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(c.got.fault, c.fault);
-    if (c.fault == Fault::None) EXPECT_EQ(c.got.value, c.text);
-  }
+  ExpectOutcomes(cases);
 }
 
-struct LongCase {
-  const char* name;
-  Outcome<Long> got;
-  Fault fault;
-  Long value;
-};
-
 TEST(LongOperationsTest, Table) {
-  const LongCase cases[] = {
+  const OutcomeCase<Long> cases[] = {
       // And and Not.
       {"And of Longs", And(Long{255}, Long{128}), Fault::None, 128},
       {"And with a Double rounded first", And(-1.0, Long{8}), Fault::None, 8},
@@ -194,24 +196,13 @@ TEST(LongOperationsTest, Table) {
       {"past the smallest Long", AddLong(Long{INT32_MIN}, Long{-1}), Fault::Overflow, 0},
       {"failed operand", AddLong(RoundToLong(1e12), Long{1}), Fault::Overflow, 0},
   };
-  for (const LongCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(c.got.fault, c.fault);
-    if (c.fault == Fault::None) EXPECT_EQ(c.got.value, c.value);
-  }
+  ExpectOutcomes(cases);
 }
-
-struct DoubleCase {
-  const char* name;
-  Outcome<Double> got;
-  Fault fault;
-  double value;
-};
 
 TEST(DoubleOperationsTest, Table) {
   const double max = std::numeric_limits<double>::max();
   const double twoTo1023 = std::ldexp(1.0, 1023);
-  const DoubleCase cases[] = {
+  const OutcomeCase<Double> cases[] = {
       // Powers of two.
       {"2^0", PowerOfTwo(0), Fault::None, 1},
       {"2^1", PowerOfTwo(1), Fault::None, 2},
@@ -234,11 +225,7 @@ TEST(DoubleOperationsTest, Table) {
       {"doubling up to 2^1023", AddDouble(twoTo1023 / 2, twoTo1023 / 2), Fault::None, twoTo1023},
       {"doubling past 2^1023", AddDouble(twoTo1023, twoTo1023), Fault::Overflow, 0},
   };
-  for (const DoubleCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(c.got.fault, c.fault);
-    if (c.fault == Fault::None) EXPECT_EQ(c.got.value, c.value);
-  }
+  ExpectOutcomes(cases);
 }
 
 }  // namespace
