@@ -139,9 +139,9 @@ void Form1::Text1_Change() {
   m_text3->setText(QString::fromStdU16String(readings.bitText));
 }
 
-// Sets `keyAscii` to 0 when the typed character must not reach Text1.
-void Form1::Text1_KeyPress(char16_t& keyAscii) {
-  if (!acceptsTypedChar(keyAscii, m_text1->text().size())) keyAscii = 0;
+// Sets `code` to 0 when the typed character must not reach Text1.
+void Form1::Text1_KeyPress(char16_t& code) {
+  if (!acceptsTypedChar(code, m_text1->text().size())) code = 0;
 }
 
 void Form1::Text2_Click() {
@@ -177,9 +177,9 @@ bool Form1::filterText1(QEvent* event) {
       if (!typesCharacters(key)) return false;
       const QString text = key.text();
       if (text.size() == 1) {
-        char16_t keyAscii = text.front().unicode();
-        Text1_KeyPress(keyAscii);
-        return keyAscii == 0;
+        char16_t code = text.front().unicode();
+        Text1_KeyPress(code);
+        return code == 0;
       }
       // A key that types several code units (a non-BMP character among them) types each in turn.
       typeFiltered(text);
@@ -207,12 +207,12 @@ bool Form1::filterText1(QEvent* event) {
 // Applies `text` to Text1 as if its code units had been typed one by one.
 void Form1::typeFiltered(const QString& text) {
   for (const QChar unit : text) {
-    char16_t keyAscii = unit.unicode();
-    Text1_KeyPress(keyAscii);
-    if (keyAscii == u'\b') {
+    char16_t code = unit.unicode();
+    Text1_KeyPress(code);
+    if (code == u'\b') {
       m_text1->backspace();
-    } else if (keyAscii != 0) {
-      m_text1->insert(QString(QChar(keyAscii)));
+    } else if (code != 0) {
+      m_text1->insert(QString(QChar(code)));
     }
   }
 }

@@ -27,7 +27,7 @@ class Form1 : public QWidget {
   // The five handlers, named for the control and the event they serve.
   void Form_Load();
   void Text1_Change();
-  void Text1_KeyPress(char16_t& keyAscii);
+  void Text1_KeyPress(char16_t& code);
   void Text2_Click();
   void Text3_Click();
 
