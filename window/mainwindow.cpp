@@ -83,8 +83,8 @@ Form1::Form1(QWidget* parent)
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Tovrel"));
   QIcon icon;
-  icon.addFile(QString::fromLatin1(artwork::kIcon16), QSize(16, 16));
-  icon.addFile(QString::fromLatin1(artwork::kIcon32), QSize(32, 32));
+  icon.addPixmap(QPixmap(QString::fromLatin1(artwork::kIcon16)));
+  icon.addPixmap(QPixmap(QString::fromLatin1(artwork::kIcon32)));
   setWindowIcon(icon);
   setFixedSize(kClientSize);
   setFont(controlFont());
