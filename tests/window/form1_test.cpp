@@ -424,8 +424,6 @@ void Form1Test::keys_data() {
               {Qt::Key_C, Qt::MetaModifier, "c"},
               {Qt::Key_E, Qt::AltModifier | Qt::ShiftModifier, "E"}}
       << "12";
-  QTest::newRow("Ctrl+Alt+1 refused")
-      << "12" << Keys{{Qt::Key_1, Qt::ControlModifier | Qt::AltModifier, "1"}} << "12";
   QTest::newRow("AltGr types") << "12" << Keys{{Qt::Key_B, Qt::GroupSwitchModifier, "b"}} << "12b";
   QTest::newRow("Ctrl+H deletes like Backspace") << "123" << Keys{kCtrlH, kCtrlH} << "1";
   QTest::newRow("Ctrl+H over a selection")
