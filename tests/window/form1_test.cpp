@@ -235,7 +235,7 @@ void Form1Test::font() {
     QCOMPARE(font.pixelSize(), 15);
     QCOMPARE(font.weight(), QFont::Normal);
     QVERIFY(!font.italic() && !font.underline() && !font.strikeOut());
-    // The face actually used is one of the list (the set-up installs IPAPGothic), not a Latin
+    // The face actually used is one of the list (the set-up installs IPAGothic), not a Latin
     // default.
     const QString used = QFontInfo(font).family();
     QVERIFY2(font.families().contains(used), qPrintable(QString::fromLatin1(name) + ": " + used));
