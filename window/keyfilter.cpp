@@ -19,6 +19,12 @@ bool acceptsTypedChar(char16_t ch, qsizetype currentLength) {
   return isHexDigit(ch) && currentLength < kLongestTypedText;
 }
 
+bool isCommandChord(char16_t first, bool control, bool alt, bool logo) {
+  if (alt || logo) return true;
+  const bool controlCharacter = first < 0x20 || first == 0x7f;
+  return control && !controlCharacter;
+}
+
 bool typesCharacters(const QKeyEvent& key) {
   if (key.text().isEmpty()) return false;
   switch (key.key()) {

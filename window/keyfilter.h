@@ -18,6 +18,17 @@ class QKeyEvent;
 //   ('g', 0) -> false    (0x03, 0) -> false   (0xD83D, 0) -> false (half of a non-BMP character)
 [[nodiscard]] bool acceptsTypedChar(char16_t ch, qsizetype currentLength);
 
+// isCommandChord()
+//
+// Whether a key whose text begins with `first`, pressed with the given modifiers held, is a
+// command rather than typing: with Alt or the logo key (Super, Meta) it always is; with Ctrl it is
+// unless its text is a control character, which is what Ctrl types (Ctrl+H types backspace, Ctrl+B
+// 0x02). Shift, AltGr and other level shifts are typing: `control` and `alt` never count AltGr,
+// even where it reports itself as Ctrl+Alt. A command never reaches Text1.
+//   ('1', alt) -> true    ('E', alt + Shift) -> true    ('1', Ctrl) -> true
+//   ('\b', Ctrl) -> false (Ctrl+H)                       ('E', no modifier or Shift) -> false
+[[nodiscard]] bool isCommandChord(char16_t first, bool control, bool alt, bool logo);
+
 // typesCharacters()
 //
 // Whether a key press delivers typed characters for the filter, i.e. whether its text goes through

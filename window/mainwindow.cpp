@@ -1,7 +1,10 @@
 #include "window/mainwindow.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QEvent>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QIcon>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -13,10 +16,14 @@
 #include <QRect>
 #include <QSize>
 #include <QStringList>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <limits>
+#include <string_view>
 
 #include "conversion/recompute.h"
 #include "window/artwork.h"
+#include "window/controlfont.h"
 #include "window/keyfilter.h"
 #include "window/wmhints.h"
 
@@ -32,23 +39,62 @@ constexpr QRect kText2Rect{152, 16, 129, 22};
 constexpr QRect kLabel3Rect{8, 48, 105, 17};
 constexpr QRect kText3Rect{8, 64, 273, 22};
 
-constexpr int kFontPixelSize = 15;
-
-// The six controls' face, then proportional Japanese gothic faces that keep the layout where it is
-// missing. Fontconfig knows no alias for the first, so without the list Qt would take a Latin face.
 QFont controlFont() {
   QFont font;
-  font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
-                    QStringLiteral("IPAPGothic"), QStringLiteral("IPAexGothic"),
-                    QStringLiteral("VL PGothic"), QStringLiteral("TakaoPGothic"),
-                    QStringLiteral("Noto Sans CJK JP"), QStringLiteral("IPAGothic")});
+  QStringList families;
+  for (const std::u16string_view face : controlfont::kFaces)
+    families.append(QString::fromUtf16(face.data(), static_cast<qsizetype>(face.size())));
+  // Fontconfig knows no alias for the first face, so without the list Qt would take a Latin face.
+  font.setFamilies(families);
   font.setStyleHint(QFont::SansSerif);
-  font.setPixelSize(kFontPixelSize);
+  font.setPixelSize(controlfont::kPixelSize);
   font.setWeight(QFont::Normal);
   font.setItalic(false);
   font.setUnderline(false);
   font.setStrikeOut(false);
   return font;
+}
+
+// The widest text of `count` characters from `characters`, after `prefix`, in `font`.
+QString widestText(const QFont& font, std::u16string_view characters, int count,
+                   const QString& prefix = {}) {
+  const QFontMetricsF metrics(font);
+  QChar widest = characters.front();
+  for (const char16_t ch : characters) {
+    if (metrics.horizontalAdvance(QChar(ch)) > metrics.horizontalAdvance(widest)) widest = ch;
+  }
+  return prefix + QString(count, widest);
+}
+
+// The width that a line edit's text may take without the field scrolling it: the field's contents
+// less its text margins, the two pixels it keeps on either side, and one for the caret.
+int textRoom(const QLineEdit& field) {
+  QStyleOptionFrame option;
+  option.initFrom(&field);
+  option.rect = field.rect();
+  option.lineWidth = field.hasFrame()
+                         ? field.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, &field)
+                         : 0;
+  option.midLineWidth = 0;
+  option.state |= QStyle::State_Sunken;
+  const QRect contents =
+      field.style()->subElementRect(QStyle::SE_LineEditContents, &option, &field);
+  constexpr int kFieldMargin = 2;
+  return contents.marginsRemoved(field.textMargins()).width() - 2 * kFieldMargin - 1;
+}
+
+// Gives `control` the face `base`, condensed just enough for `text` to take at most `room`
+// pixels. Condensing a face is a scaling that rounds, so the result is measured, and condensed
+// further where the rounding went the wrong way.
+void condenseToFit(QWidget& control, const QFont& base, const QString& text, int room) {
+  QFont font = base;
+  int stretch = controlfont::condensedStretch(QFontMetricsF(base).horizontalAdvance(text), room);
+  while (stretch < 100) {
+    font.setStretch(stretch);
+    if (stretch == 1 || QFontMetricsF(font).horizontalAdvance(text) <= room) break;
+    --stretch;
+  }
+  control.setFont(font);
 }
 
 QLabel* makeLabel(QWidget* form, const char* objectName, const QRect& rect,
@@ -60,10 +106,6 @@ QLabel* makeLabel(QWidget* form, const char* objectName, const QRect& rect,
   QPalette palette = label->palette();
   palette.setColor(QPalette::WindowText, Qt::black);
   label->setPalette(palette);
-  // In the substitute faces a caption can be wider than its box and would lose its last letter;
-  // the box widens to fit. Labels have no border or background, so nothing else changes.
-  const int captionWidth = label->sizeHint().width();
-  if (captionWidth > label->width()) label->resize(captionWidth, label->height());
   return label;
 }
 
@@ -74,12 +116,25 @@ QLineEdit* makeField(QWidget* form, const char* objectName, const QRect& rect) {
   return field;
 }
 
+// Form1 meets a screen reader as a window (a frame) named by its title; as a plain widget it would
+// be a "filler".
+QAccessibleInterface* accessibleForm(const QString& className, QObject* object) {
+  if (className == QLatin1String("Form1") && object->isWidgetType())
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+  return nullptr;
+}
+
 }  // namespace
 
 Form1::Form1(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
       m_background(QString::fromLatin1(artwork::kBackground)) {
+  static const bool accessibleFormInstalled = [] {
+    QAccessible::installFactory(accessibleForm);
+    return true;
+  }();
+  Q_UNUSED(accessibleFormInstalled);
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Tovrel"));
   QIcon icon;
@@ -115,7 +170,10 @@ Form1::Form1(QWidget* parent)
   m_text1->installEventFilter(this);
   m_text2->installEventFilter(this);
   m_text3->installEventFilter(this);
-  connect(m_text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
+  // Text1 itself is the connection's context: a screen reader would otherwise be told that Text1
+  // controls Form1, since Qt names every receiver of a field's textChanged as controlled by it.
+  connect(m_text1, &QLineEdit::textChanged, m_text1, [this] { Text1_Change(); });
+  fitTexts();
 
   m_text1->setFocus();
   Form_Load();
@@ -137,6 +195,9 @@ void Form1::Text1_Change() {
   const conversion::Readings readings = conversion::Recompute(m_text1->text().toStdU16String());
   m_text2->setText(QString::fromStdU16String(readings.signedText));
   m_text3->setText(QString::fromStdU16String(readings.bitText));
+  // A reading longer than its field shows its beginning, the most significant digits.
+  m_text2->setCursorPosition(0);
+  m_text3->setCursorPosition(0);
 }
 
 // Sets `code` to 0 when the typed character must not reach Text1.
@@ -176,9 +237,19 @@ bool Form1::filterText1(QEvent* event) {
       const auto& key = static_cast<const QKeyEvent&>(*event);
       if (!typesCharacters(key)) return false;
       const QString text = key.text();
+      const Qt::KeyboardModifiers held = key.modifiers();
+      if (isCommandChord(text.front().unicode(), held.testFlag(Qt::ControlModifier),
+                         held.testFlag(Qt::AltModifier), held.testFlag(Qt::MetaModifier))) {
+        return true;
+      }
       if (text.size() == 1) {
         char16_t code = text.front().unicode();
         Text1_KeyPress(code);
+        if (code == u'\b' && key.key() != Qt::Key_Backspace) {
+          // A backspace typed by another key (Ctrl+H), which the field itself would ignore.
+          m_text1->backspace();
+          return true;
+        }
         return code == 0;
       }
       // A key that types several code units (a non-BMP character among them) types each in turn.
@@ -215,6 +286,28 @@ void Form1::typeFiltered(const QString& text) {
       m_text1->insert(QString(QChar(code)));
     }
   }
+}
+
+void Form1::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::FontChange && m_text3 != nullptr) fitTexts();
+}
+
+// Each control gets Form1's face, condensed where the longest text it must show would not fit:
+// a reading is never cut, whichever face the system found.
+void Form1::fitTexts() {
+  const QFont base = font();
+  const QString hex = widestText(base, controlfont::kHexDigits, controlfont::kLongestHex);
+  condenseToFit(*m_text1, base, hex, textRoom(*m_text1));
+  condenseToFit(
+      *m_text2, base,
+      widestText(base, controlfont::kHexDigits, controlfont::kLongestHex, QStringLiteral("-")),
+      textRoom(*m_text2));
+  condenseToFit(*m_text3, base,
+                widestText(base, controlfont::kBinaryDigits, controlfont::kLongestBits),
+                textRoom(*m_text3));
+  for (QLabel* label : {m_label1, m_label2, m_label3})
+    condenseToFit(*label, base, label->text(), label->contentsRect().width());
 }
 
 void Form1::paintEvent(QPaintEvent* /*event*/) {

@@ -20,6 +20,7 @@ class Form1 : public QWidget {
   ~Form1() override;
 
  protected:
+  void changeEvent(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
@@ -31,6 +32,7 @@ class Form1 : public QWidget {
   void Text2_Click();
   void Text3_Click();
 
+  void fitTexts();
   bool filterText1(QEvent* event);
   void typeFiltered(const QString& text);
 

@@ -102,6 +102,15 @@ xcb_window_t rootOf(xcb_connection_t* c, xcb_window_t window) {
   return root;
 }
 
+// The size of the root window in device pixels, when the server answers.
+std::optional<QSize> rootSize(xcb_connection_t* c, xcb_window_t root) {
+  std::optional<QSize> size;
+  xcb_get_geometry_reply_t* reply = xcb_get_geometry_reply(c, xcb_get_geometry(c, root), nullptr);
+  if (reply) size = QSize(reply->width, reply->height);
+  std::free(reply);
+  return size;
+}
+
 // What the window manager says the frame of the still unmapped `window` will be. Nothing when
 // there is no window manager, when it does not offer the request, or when it does not answer in
 // time. The window manager's answer comes as a property, not an event: Qt's own thread reads the
@@ -206,10 +215,20 @@ void placeTopRight(QWidget& window) {
   window.winId();  // the frame is asked for, and the position set, on the native window
   const qreal scale = window.devicePixelRatioF();
 
-  // Qt 6 keeps a screen's origin in device pixels and scales only its size.
+  // Qt 6 keeps a screen's origin in device pixels and scales only its size, rounded to logical
+  // pixels: at a fractional scale the size scaled back can miss the screen's edge by a pixel
+  // (1280 px at 1.33 are 962 logical pixels, which make 1279). A lone screen is the root window,
+  // whose device size the X server gives exactly.
   const QRect logicalScreen = screen->geometry();
-  const QRect deviceScreen(logicalScreen.topLeft(),
-                           (QSizeF(logicalScreen.size()) * scale).toSize());
+  QRect deviceScreen(logicalScreen.topLeft(), (QSizeF(logicalScreen.size()) * scale).toSize());
+#ifdef TOVREL_X11
+  if (xcb_connection_t* c = x11Connection();
+      c != nullptr && scale != 1.0 && screen->virtualSiblings().size() == 1) {
+    const auto root = rootOf(c, static_cast<xcb_window_t>(window.winId()));
+    if (const auto size = root != XCB_WINDOW_NONE ? rootSize(c, root) : std::nullopt)
+      deviceScreen.setSize(*size);
+  }
+#endif
   const QSize deviceClient = (QSizeF(window.size()) * scale).toSize();
 
   std::optional<FrameExtents> frame;

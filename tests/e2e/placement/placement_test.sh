@@ -95,12 +95,9 @@ check_corner() {
   local want_w=$((left + cw + right)) want_h=$((top + ch + bottom))
   ((w == want_w && h == want_h)) || fail "frame ${w}x$h at first map, expected ${want_w}x$want_h"
   ((y == 0)) || fail "frame top at $y at first map, expected 0"
-  # Whole scales put the corner exactly; fractional ones within a device pixel.
+  # Flush at every scale, fractional ones included: not one device pixel off.
   local off=$((x + w - screen_w))
-  local allowed=0
-  [[ $scale == *.* ]] && allowed=1
-  ((off >= -allowed && off <= allowed)) ||
-    fail "frame's right edge at $((x + w)), screen's at $screen_w"
+  ((off == 0)) || fail "frame's right edge at $((x + w)), screen's at $screen_w"
   if ((screen_w < w)); then
     ((x < 0)) || fail "a frame wider than the screen must start left of it, not at $x"
   fi
