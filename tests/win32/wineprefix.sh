@@ -39,10 +39,7 @@ wineprefix_use() {
       exit 0
     fi
     rm -rf "$dir"
-    # wineboot returns before the services it started have finished writing the prefix;
-    # `wineserver -w` waits until every process of the prefix has ended.
     wine wineboot -i >/dev/null 2>&1 || true
-    wineserver -w
     mkdir -p "$dir/drive_c/windows/Fonts"
     ln -sf /usr/share/wine/fonts/*.ttf "$dir/drive_c/windows/Fonts/"
     wineprefix_registry <<'REG'
@@ -52,6 +49,10 @@ REGEDIT4
 "Debugger"=""
 "Auto"="0"
 REG
+    # wineboot returns before the services it started have finished writing the prefix;
+    # `wineserver -w` waits until every process of the prefix has ended and the server has
+    # written the registry out and stopped.
+    wineserver -w
     [[ -f $dir/system.reg ]] || {
       echo "wineprefix_use: Wine did not create a prefix in $dir" >&2
       exit 1
