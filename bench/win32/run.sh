@@ -25,5 +25,5 @@ finish() {
 trap finish EXIT
 
 /usr/bin/python3 "$root/bench/win32/measure.py" --pairs "$pairs" \
-  "$linux/tests/e2e/placement/rootlog" "$windows/window/win32/Tovrel.exe" \
+  "$linux/tests/e2e/placement/rootlog" "$windows/Tovrel.exe" \
   "$windows/bench/win32/sixcontrols.exe"
