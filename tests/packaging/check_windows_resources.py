@@ -13,6 +13,18 @@ back, to show that they hold what the Windows program file must carry:
 
 With --self-test it instead compiles deliberately broken copies of the script and requires the
 reader to reject each one, so that a reader that sees nothing cannot pass.
+
+With --exe it reads the same resources from the built program file instead, and also that the
+program is one file that runs on Windows as it is:
+
+  - the application manifest (resource 1): per-monitor v2 DPI awareness and Common Controls 6;
+  - a 64-bit GUI program (no console window);
+  - it imports only Windows' own DLLs: no C++ runtime, libgcc or winpthread DLL beside it.
+
+    check_windows_resources.py --exe [--self-test] TOVREL_EXE RESOURCE_DIR WORK_DIR VERSION_TEXT VERSION
+
+There --self-test patches copies of the built program (console subsystem, manifest without
+per-monitor v2 or Common Controls 6, a C++ runtime DLL imported) and requires each to be rejected.
 """
 
 import os
@@ -21,7 +33,14 @@ import struct
 import subprocess
 import sys
 
-RT_ICON, RT_GROUP_ICON, RT_VERSION = 3, 14, 16
+RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 14, 16, 24
+IMAGE_FILE_MACHINE_AMD64, IMAGE_SUBSYSTEM_WINDOWS_GUI = 0x8664, 2
+# What Windows 10 and 11 bring themselves; anything else would have to ship beside Tovrel.exe.
+SYSTEM_DLLS = {"advapi32.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll", "imm32.dll",
+               "kernel32.dll", "msvcrt.dll", "ole32.dll", "shcore.dll", "shell32.dll",
+               "ucrtbase.dll", "user32.dll", "uxtheme.dll"}
+ASM_V1 = "{urn:schemas-microsoft-com:asm.v1}"
+WINDOWS_SETTINGS_2016 = "{http://schemas.microsoft.com/SMI/2016/WindowsSettings}"
 LANG_JAPANESE = 0x0411
 CODE_PAGE_UNICODE = 1200
 VFT_APP, VOS_WINDOWS32 = 1, 4
@@ -29,6 +48,10 @@ VFT_APP, VOS_WINDOWS32 = 1, 4
 
 class Mismatch(Exception):
     pass
+
+
+class BrokenCopyNotMade(Exception):
+    """A self-test could not break its copy: its pattern no longer matches (a fault of the test)."""
 
 
 def expect(condition, message):
@@ -168,6 +191,110 @@ def check(resources, resource_dir, version_text, version_numbers):
     check_version(resources, version_text, version_numbers)
 
 
+def read_exe(path):
+    """The resources of a program file in the form read_res gives, and the parsed program file."""
+    import pefile  # Debian's python3-pefile; only the program file's checks need it
+
+    pe = pefile.PE(path)
+    resources = {}
+    directory = getattr(pe, "DIRECTORY_ENTRY_RESOURCE", None)
+    for kind in directory.entries if directory else []:
+        for name in kind.directory.entries:
+            for language in name.directory.entries:
+                key = (kind.id if kind.id is not None else str(kind.name),
+                       name.id if name.id is not None else str(name.name))
+                expect(key not in resources, f"resource {key[0]}/{key[1]} twice")
+                entry = language.data.struct
+                resources[key] = (language.id, pe.get_data(entry.OffsetToData, entry.Size))
+    return resources, pe
+
+
+def check_manifest(resources):
+    import xml.etree.ElementTree as ElementTree
+
+    expect((RT_MANIFEST, 1) in resources, "application manifest (resource 1) missing")
+    root = ElementTree.fromstring(resources[(RT_MANIFEST, 1)][1])
+    awareness = [e.text.strip() for e in root.iter(WINDOWS_SETTINGS_2016 + "dpiAwareness")]
+    expect(awareness and awareness[0].split(",")[0].strip() == "PerMonitorV2",
+           f"manifest: dpiAwareness {awareness}, not PerMonitorV2 first")
+    controls = [a.attrib for a in root.iter(ASM_V1 + "assemblyIdentity")
+                if a.get("name") == "Microsoft.Windows.Common-Controls"]
+    expect(any(c.get("version") == "6.0.0.0" and c.get("publicKeyToken") == "6595b64144ccf1df"
+               for c in controls), f"manifest: Common Controls {controls}, not version 6")
+
+
+def check_program(pe):
+    expect(pe.FILE_HEADER.Machine == IMAGE_FILE_MACHINE_AMD64,
+           f"machine {pe.FILE_HEADER.Machine:#x}, not x86-64")
+    expect(pe.OPTIONAL_HEADER.Subsystem == IMAGE_SUBSYSTEM_WINDOWS_GUI,
+           f"subsystem {pe.OPTIONAL_HEADER.Subsystem}, not a GUI program")
+    imports = {i.dll.decode().lower() for i in getattr(pe, "DIRECTORY_ENTRY_IMPORT", [])}
+    expect(imports - SYSTEM_DLLS == set(), f"imports DLLs Windows lacks: {sorted(imports - SYSTEM_DLLS)}")
+
+
+def check_exe(path, resource_dir, version_text, version_numbers):
+    resources, pe = read_exe(path)
+    check(resources, resource_dir, version_text, version_numbers)
+    check_manifest(resources)
+    check_program(pe)
+
+
+def patch_subsystem(data, pe, console=3):
+    offset = pe.OPTIONAL_HEADER.get_field_absolute_offset("Subsystem")
+    data[offset:offset + 2] = struct.pack("<H", console)
+
+
+def patch_text(old, new):
+    def patch(data, _):
+        if len(old) != len(new) or old not in data:
+            raise BrokenCopyNotMade(f"{old!r} not in the program file")
+        data[:] = data.replace(old, new)
+    return patch
+
+
+# Patched copies of the program file, each of which the reader must reject: (what, patch).
+BROKEN_EXE = [
+    ("console program", patch_subsystem),
+    ("DPI unaware", patch_text(b"PerMonitorV2", b"unaware     ")),
+    ("Common Controls 5", patch_text(b'version="6.0.0.0"', b'version="5.8.0.0"')),
+    ("C++ runtime DLL imported", patch_text(b"msvcrt.dll", b"libgcc.dll")),
+]
+
+
+def exe_main(args):
+    self_test = args[:1] == ["--self-test"]
+    if self_test:
+        args = args[1:]
+    exe, resource_dir, work_dir, version_text, version = args
+    numbers = tuple(int(part) for part in version.split("."))
+    if not self_test:
+        try:
+            check_exe(exe, resource_dir, version_text, numbers)
+        except Mismatch as error:
+            sys.exit(f"FAIL: {os.path.basename(exe)}: {error}")
+        print(f"{os.path.basename(exe)}: a 64-bit GUI program importing only Windows' DLLs, with "
+              "both icon groups, the version record and the manifest")
+        return
+    os.makedirs(work_dir, exist_ok=True)
+    with open(exe, "rb") as f:
+        original = f.read()
+    _, pe = read_exe(exe)
+    failures = 0
+    for index, (what, patch) in enumerate(BROKEN_EXE):
+        path = os.path.join(work_dir, f"broken{index}.exe")
+        try:
+            data = bytearray(original)
+            patch(data, pe)
+            with open(path, "wb") as f:
+                f.write(data)
+            check_exe(path, resource_dir, version_text, numbers)
+            print(f"FAIL: {what}: accepted")
+            failures += 1
+        except Mismatch as error:
+            print(f"ok: {what}: rejected ({error})")
+    sys.exit(1 if failures else 0)
+
+
 # Broken copies of the script, each of which the reader must reject: (what is broken, regex, new).
 BROKEN = [
     ("no second icon group", r'(?m)^1 ICON .*$', ""),
@@ -184,6 +311,8 @@ BROKEN = [
 
 def main():
     args = sys.argv[1:]
+    if args[:1] == ["--exe"]:
+        return exe_main(args[1:])
     self_test = args[:1] == ["--self-test"]
     if self_test:
         args = args[1:]
@@ -206,8 +335,9 @@ def main():
         path = os.path.join(work_dir, f"broken{index}.rc")
         with open(path, "w", encoding="utf-8") as f:
             f.write(broken)
+        if count == 0:
+            raise BrokenCopyNotMade(f"{what}: the pattern no longer matches the script")
         try:
-            expect(count > 0, "the pattern no longer matches the script")
             check(compile_rc(windres, cpp, path, path[:-3] + ".res"), resource_dir, version_text,
                   numbers)
             print(f"FAIL: {what}: accepted")
