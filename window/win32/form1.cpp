@@ -1,0 +1,478 @@
+#include "window/win32/form1.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string_view>
+
+#include "conversion/recompute.h"
+#include "window/win32/resource.h"
+
+namespace {
+
+constexpr DWORD kFormStyle = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kFormExStyle = 0;
+
+// Sizes at 96 dpi, scaled in Form1::scale().
+constexpr int kFieldMargin96 = 2;           // between a field's border and its text, left and right
+constexpr int kArtworkClientWidth96 = 288;  // the part of the picture the client area shows
+constexpr int kArtworkClientHeight96 = 95;
+
+constexpr UINT_PTR kSubclassId = 1;
+
+std::wstring toWide(std::u16string_view text) {
+  return std::wstring(text.begin(), text.end());
+}
+
+std::u16string windowText(HWND hwnd) {
+  const int length = GetWindowTextLengthW(hwnd);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const int copied = GetWindowTextW(hwnd, text.data(), length + 1);
+  return std::u16string(text.begin(), text.begin() + std::max(copied, 0));
+}
+
+int CALLBACK faceFound(const LOGFONTW* /*font*/, const TEXTMETRICW* /*metrics*/, DWORD /*type*/,
+                       LPARAM /*unused*/) {
+  return 0;  // the first match is enough
+}
+
+// The first face of form::kFaces that the system has, looked up by name (enumerating every family
+// would cost milliseconds at each start). Empty when none is installed: the font mapper then picks
+// a Shift-JIS face of its own.
+std::wstring firstInstalledFace() {
+  HDC screen = GetDC(nullptr);
+  std::wstring found;
+  for (const std::u16string_view face : form::kFaces) {
+    LOGFONTW query{};
+    query.lfCharSet = DEFAULT_CHARSET;
+    const std::wstring name = toWide(face);
+    name.copy(query.lfFaceName, LF_FACESIZE - 1);
+    if (EnumFontFamiliesExW(screen, &query, faceFound, 0, 0) == 0) {
+      found = name;
+      break;
+    }
+  }
+  ReleaseDC(nullptr, screen);
+  return found;
+}
+
+HFONT createFont(const std::wstring& face, int height, int width) {
+  LOGFONTW font{};
+  font.lfHeight = -height;
+  font.lfWidth = width;
+  font.lfWeight = form::kFontWeight;
+  font.lfCharSet = static_cast<BYTE>(form::kFontCharset);
+  font.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  font.lfQuality = DEFAULT_QUALITY;
+  font.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;
+  face.copy(font.lfFaceName, LF_FACESIZE - 1);
+  return CreateFontIndirectW(&font);
+}
+
+// The width that `count` of the widest character of `alphabet` take in the font selected into `dc`.
+int widestTextWidth(HDC dc, const form::WidestText& widest) {
+  int widestChar = 0;
+  for (const char16_t ch : widest.alphabet) {
+    SIZE size{};
+    const wchar_t wide = static_cast<wchar_t>(ch);
+    GetTextExtentPoint32W(dc, &wide, 1, &size);
+    widestChar = std::max(widestChar, static_cast<int>(size.cx));
+  }
+  return widestChar * widest.length;
+}
+
+void setFont(HWND hwnd, HFONT font) {
+  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+}
+
+}  // namespace
+
+Form1::Form1(HINSTANCE instance) : m_instance(instance), m_face(firstInstalledFace()) {
+  WNDCLASSEXW formClass{};
+  formClass.cbSize = sizeof(formClass);
+  formClass.lpfnWndProc = formProc;
+  formClass.hInstance = instance;
+  formClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  formClass.hbrBackground = GetSysColorBrush(COLOR_MENU);
+  formClass.lpszClassName = TOVREL_FORM1_CLASS;
+  RegisterClassExW(&formClass);
+
+  m_artwork = static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(IDB_BACKGROUND),
+                                              IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+
+  // An owned window gets no taskbar button; the owner is never shown.
+  m_owner =
+      CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+  const UINT dpi = GetDpiForSystem();
+  RECT outer{0, 0, form::toPixels(form::kClientWidthTwips, static_cast<int>(dpi)),
+             form::toPixels(form::kClientHeightTwips, static_cast<int>(dpi))};
+  AdjustWindowRectExForDpi(&outer, kFormStyle, FALSE, kFormExStyle, dpi);
+  CreateWindowExW(kFormExStyle, TOVREL_FORM1_CLASS, L"Tovrel", kFormStyle, 0, 0,
+                  outer.right - outer.left, outer.bottom - outer.top, m_owner, nullptr, instance,
+                  this);
+  createControls();
+  handleDpiChange(GetDpiForWindow(m_form), nullptr);
+  Form_Load();
+}
+
+Form1::~Form1() {
+  if (m_owner != nullptr) DestroyWindow(m_owner);  // and Form1 with it, if it is still there
+  for (HFONT font : m_fonts) {
+    if (font != nullptr) DeleteObject(font);
+  }
+  for (HGDIOBJ object : {static_cast<HGDIOBJ>(m_backgroundBrush),
+                         static_cast<HGDIOBJ>(m_background), static_cast<HGDIOBJ>(m_artwork)}) {
+    if (object != nullptr) DeleteObject(object);
+  }
+  if (m_iconSmall != nullptr) DestroyIcon(m_iconSmall);
+  if (m_iconBig != nullptr) DestroyIcon(m_iconBig);
+}
+
+int Form1::run() {
+  ShowWindow(m_form, SW_SHOW);
+  // Window managers need not focus a window without a taskbar entry when it appears.
+  SetForegroundWindow(m_form);
+  SetFocus(control(form::kText1));
+  MSG message{};
+  for (;;) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0) return static_cast<int>(message.wParam);
+    if (got == -1) return 1;
+    // The dialog manager moves the focus with Tab and Shift+Tab along the fields' WS_TABSTOP.
+    if (!IsDialogMessageW(m_form, &message)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
+}
+
+// Runs once, after the window and its controls exist and before the window is first shown.
+void Form1::Form_Load() {
+  SetWindowPos(m_form, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  MONITORINFO primary{};
+  primary.cbSize = sizeof(primary);
+  GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &primary);
+  RECT outer{};
+  GetWindowRect(m_form, &outer);
+  const form::Point origin = form::topRightOrigin(primary.rcMonitor.left, primary.rcMonitor.top,
+                                                  primary.rcMonitor.right - primary.rcMonitor.left,
+                                                  outer.right - outer.left);
+  SetWindowPos(m_form, nullptr, origin.x, origin.y, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form1::Text1_Change() {
+  const conversion::Readings readings = conversion::Recompute(windowText(control(form::kText1)));
+  SetWindowTextW(control(form::kText2), toWide(readings.signedText).c_str());
+  SetWindowTextW(control(form::kText3), toWide(readings.bitText).c_str());
+}
+
+// Sets `code` to 0 when the typed character must not reach Text1.
+void Form1::Text1_KeyPress(char16_t& code) {
+  const int length = GetWindowTextLengthW(control(form::kText1));
+  if (!form::acceptsTypedChar(code, static_cast<std::size_t>(std::max(length, 0)))) code = 0;
+}
+
+void Form1::Text2_Click() {
+  SetFocus(control(form::kText1));
+}
+
+void Form1::Text3_Click() {
+  SetFocus(control(form::kText1));
+}
+
+void Form1::createControls() {
+  // In tab order: each control is stacked below those created before it, so the fields cover the
+  // pixel row their labels reach into, and the dialog manager's Tab follows the same order.
+  for (const std::size_t i : form::tabOrder()) {
+    const form::Control& c = form::kControls[i];
+    const bool field = c.kind == form::Kind::Field;
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+    if (field) {
+      style |= WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL | (c.readOnly ? ES_READONLY : 0);
+    } else {
+      style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX;
+    }
+    m_controls[i] =
+        CreateWindowExW(field ? WS_EX_CLIENTEDGE : 0, field ? L"EDIT" : L"STATIC",
+                        toWide(c.caption).c_str(), style, 0, 0, 0, 0, m_form,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(TOVREL_CONTROL_ID_BASE + i)),
+                        m_instance, nullptr);
+  }
+  // Typing stops at eight characters in Text1_KeyPress; a paste of any length fits.
+  SendMessageW(control(form::kText1), EM_SETLIMITTEXT, 0, 0);
+  SetWindowSubclass(control(form::kText1), text1Proc, kSubclassId,
+                    reinterpret_cast<DWORD_PTR>(this));
+  SetWindowSubclass(control(form::kText2), outputProc, kSubclassId,
+                    reinterpret_cast<DWORD_PTR>(this));
+  SetWindowSubclass(control(form::kText3), outputProc, kSubclassId,
+                    reinterpret_cast<DWORD_PTR>(this));
+  m_lastFocus = control(form::kText1);
+}
+
+void Form1::handleDpiChange(UINT dpi, const RECT* suggested) {
+  m_dpi = dpi;
+  RECT outer{0, 0, twipsToPixels(form::kClientWidthTwips), twipsToPixels(form::kClientHeightTwips)};
+  AdjustWindowRectExForDpi(&outer, kFormStyle, FALSE, kFormExStyle, dpi);
+  RECT now{};
+  GetWindowRect(m_form, &now);
+  const POINT topLeft =
+      suggested != nullptr ? POINT{suggested->left, suggested->top} : POINT{now.left, now.top};
+  SetWindowPos(m_form, nullptr, topLeft.x, topLeft.y, outer.right - outer.left,
+               outer.bottom - outer.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  layoutControls();
+  applyFonts();
+  applyBackground();
+  applyIcons();
+  InvalidateRect(m_form, nullptr, TRUE);
+}
+
+void Form1::layoutControls() {
+  for (std::size_t i = 0; i < form::kControlCount; ++i) {
+    const form::TwipsRect& r = form::kControls[i].twips;
+    SetWindowPos(m_controls[i], nullptr, twipsToPixels(r.left), twipsToPixels(r.top),
+                 twipsToPixels(r.width), twipsToPixels(r.height), SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+// One font for each control. A label whose caption is wider than its box in the face at hand
+// widens to fit (it has no border or background of its own, so nothing else changes). An output
+// field whose longest text would not show whole gets the face condensed just enough.
+void Form1::applyFonts() {
+  const int height = twipsToPixels(form::kFontHeightTwips);
+  const int margin = scale(kFieldMargin96);
+  std::array<HFONT, form::kControlCount> fonts{};
+  HDC dc = GetDC(m_form);
+  for (std::size_t i = 0; i < form::kControlCount; ++i) {
+    const form::Control& c = form::kControls[i];
+    HWND hwnd = m_controls[i];
+    fonts[i] = createFont(m_face, height, 0);
+    const HGDIOBJ previous = SelectObject(dc, fonts[i]);
+    if (c.kind == form::Kind::Label) {
+      SIZE caption{};
+      const std::wstring text = toWide(c.caption);
+      GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &caption);
+      const int box = twipsToPixels(c.twips.width);
+      if (caption.cx > box) {
+        SetWindowPos(hwnd, nullptr, 0, 0, caption.cx, twipsToPixels(c.twips.height),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      }
+    } else if (i == form::kText2 || i == form::kText3) {
+      RECT client{};
+      GetClientRect(hwnd, &client);
+      const int available = client.right - client.left - 2 * margin - 1;
+      const form::WidestText& widest = i == form::kText2 ? form::kText2Widest : form::kText3Widest;
+      int needed = widestTextWidth(dc, widest);
+      TEXTMETRICW metrics{};
+      GetTextMetricsW(dc, &metrics);
+      int width = form::condensedCharWidth(needed, available, metrics.tmAveCharWidth);
+      // Bounded by the natural average width: each pass narrows by a pixel.
+      while (width > 0) {
+        SelectObject(dc, previous);
+        DeleteObject(fonts[i]);
+        fonts[i] = createFont(m_face, height, width);
+        SelectObject(dc, fonts[i]);
+        needed = widestTextWidth(dc, widest);
+        if (needed <= available || width == 1) break;
+        --width;
+      }
+    }
+    SelectObject(dc, previous);
+    setFont(hwnd, fonts[i]);
+    if (c.kind == form::Kind::Field) {
+      // A new font resets the margins to the face's own; they are set after it.
+      SendMessageW(hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(margin, margin));
+    }
+    InvalidateRect(hwnd, nullptr, TRUE);
+  }
+  ReleaseDC(m_form, dc);
+  for (HFONT font : m_fonts) {
+    if (font != nullptr) DeleteObject(font);
+  }
+  m_fonts = fonts;
+}
+
+// The client area's part of the picture at the window's dpi: unscaled at 96 dpi, each pixel
+// repeated (nearest neighbour, so edges stay crisp) above. The labels paint their background with
+// the same brush.
+void Form1::applyBackground() {
+  RECT client{};
+  GetClientRect(m_form, &client);
+  HDC screen = GetDC(m_form);
+  HDC source = CreateCompatibleDC(screen);
+  HDC target = CreateCompatibleDC(screen);
+  HBITMAP background = CreateCompatibleBitmap(screen, client.right, client.bottom);
+  const HGDIOBJ oldSource = SelectObject(source, m_artwork);
+  const HGDIOBJ oldTarget = SelectObject(target, background);
+  SetStretchBltMode(target, COLORONCOLOR);
+  StretchBlt(target, 0, 0, client.right, client.bottom, source, 0, 0, kArtworkClientWidth96,
+             kArtworkClientHeight96, SRCCOPY);
+  SelectObject(source, oldSource);
+  SelectObject(target, oldTarget);
+  DeleteDC(source);
+  DeleteDC(target);
+  ReleaseDC(m_form, screen);
+  if (m_backgroundBrush != nullptr) DeleteObject(m_backgroundBrush);
+  if (m_background != nullptr) DeleteObject(m_background);
+  m_background = background;
+  m_backgroundBrush = CreatePatternBrush(m_background);
+}
+
+// MAINICON at the small and large icon sizes of the window's dpi.
+void Form1::applyIcons() {
+  const auto load = [this](int sizeMetric) {
+    const int size = GetSystemMetricsForDpi(sizeMetric, m_dpi);
+    return static_cast<HICON>(LoadImageW(m_instance, L"MAINICON", IMAGE_ICON, size, size, 0));
+  };
+  HICON small = load(SM_CXSMICON);
+  HICON big = load(SM_CXICON);
+  SendMessageW(m_form, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+  SendMessageW(m_form, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+  if (m_iconSmall != nullptr) DestroyIcon(m_iconSmall);
+  if (m_iconBig != nullptr) DestroyIcon(m_iconBig);
+  m_iconSmall = small;
+  m_iconBig = big;
+}
+
+int Form1::scale(int pixelsAt96) const {
+  return MulDiv(pixelsAt96, static_cast<int>(m_dpi), form::kBaseDpi);
+}
+
+bool Form1::isLabel(HWND hwnd) const {
+  return hwnd == control(form::kLabel1) || hwnd == control(form::kLabel2) ||
+         hwnd == control(form::kLabel3);
+}
+
+// Labels: black text on the picture behind them, through the background brush aligned with the
+// client area.
+LRESULT Form1::labelColors(HDC dc, HWND label) {
+  POINT origin{0, 0};
+  MapWindowPoints(label, m_form, &origin, 1);
+  SetTextColor(dc, RGB(0, 0, 0));
+  SetBkMode(dc, TRANSPARENT);
+  SetBrushOrgEx(dc, -origin.x, -origin.y, nullptr);
+  return reinterpret_cast<LRESULT>(m_backgroundBrush);
+}
+
+LRESULT CALLBACK Form1::formProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->m_form = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<Form1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+  return self->handleMessage(message, wParam, lParam);
+}
+
+LRESULT Form1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (HIWORD(wParam) == EN_CHANGE && reinterpret_cast<HWND>(lParam) == control(form::kText1)) {
+        Text1_Change();
+      }
+      // Return and Esc arrive as IDOK and IDCANCEL from the dialog manager: they do nothing.
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      // Read-only fields ask here too; they keep the default colours.
+      if (isLabel(reinterpret_cast<HWND>(lParam))) {
+        return labelColors(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+      }
+      break;
+    case WM_ERASEBKGND: {
+      RECT client{};
+      GetClientRect(m_form, &client);
+      FillRect(reinterpret_cast<HDC>(wParam), &client, m_backgroundBrush);
+      return 1;
+    }
+    case WM_ACTIVATE:
+      // The default would put the focus on Form1 itself; it goes back to the field that had it.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(m_form, focus)) m_lastFocus = focus;
+      } else {
+        SetFocus(m_lastFocus);
+      }
+      return 0;
+    case WM_SETFOCUS:
+      SetFocus(m_lastFocus);
+      return 0;
+    case WM_DPICHANGED:
+      handleDpiChange(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(m_form, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Form1::text1Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                  UINT_PTR id, DWORD_PTR self) {
+  switch (message) {
+    case WM_CHAR:
+      return reinterpret_cast<Form1*>(self)->handleText1Char(wParam, lParam);
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, text1Proc, id);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+// A character typed into Text1: the editing shortcuts edit, everything else goes through
+// Text1_KeyPress, which may drop it.
+LRESULT Form1::handleText1Char(WPARAM wParam, LPARAM lParam) {
+  HWND text1 = control(form::kText1);
+  char16_t code = static_cast<char16_t>(wParam);
+  const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+  if (ctrl && form::isEditingShortcut(code)) {
+    if (code == 0x01) {
+      SendMessageW(text1, EM_SETSEL, 0, -1);
+      return 0;
+    }
+    // The field copies, pastes, cuts and undoes on these characters itself.
+    return DefSubclassProc(text1, WM_CHAR, wParam, lParam);
+  }
+  Text1_KeyPress(code);
+  if (code == 0) return 0;
+  if (code == u'\b' && ctrl) {
+    // Ctrl+H: the field ignores backspace while Ctrl is held, so it is deleted here.
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(text1, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    if (start == end && start > 0) SendMessageW(text1, EM_SETSEL, start - 1, end);
+    SendMessageW(text1, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L""));
+    return 0;
+  }
+  return DefSubclassProc(text1, WM_CHAR, code, lParam);
+}
+
+LRESULT CALLBACK Form1::outputProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                   UINT_PTR id, DWORD_PTR self) {
+  switch (message) {
+    case WM_LBUTTONUP: {
+      // The field ends its own click first, so that a mouse selection is complete before the
+      // focus leaves it.
+      const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+      auto* form1 = reinterpret_cast<Form1*>(self);
+      if (hwnd == form1->control(form::kText2)) {
+        form1->Text2_Click();
+      } else {
+        form1->Text3_Click();
+      }
+      return result;
+    }
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, outputProc, id);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
