@@ -82,6 +82,36 @@ int widestTextWidth(HDC dc, const form::WidestText& widest) {
   return widestChar * widest.length;
 }
 
+// `font`, selected into `dc`, when `widest` fits `available` pixels in it; else a new font of the
+// same face, condensed just enough. Bounded by the face's average width: each pass narrows by a
+// pixel. `font` is selected into `dc` again on return.
+HFONT fittingFont(HDC dc, HFONT font, const std::wstring& face, int height, int available,
+                  const form::WidestText& widest) {
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  for (int width =
+           form::condensedCharWidth(widestTextWidth(dc, widest), available, metrics.tmAveCharWidth);
+       width > 0; --width) {
+    HFONT candidate = createFont(face, height, width);
+    SelectObject(dc, candidate);
+    const bool fits = widestTextWidth(dc, widest) <= available;
+    SelectObject(dc, font);
+    if (fits || width == 1) return candidate;
+    DeleteObject(candidate);
+  }
+  return font;
+}
+
+// Deletes each font once (controls share them) and empties `fonts`.
+void deleteFonts(std::array<HFONT, form::kControlCount>& fonts) {
+  std::ranges::sort(fonts);
+  const auto repeated = std::ranges::unique(fonts);
+  for (auto it = fonts.begin(); it != repeated.begin(); ++it) {
+    if (*it != nullptr) DeleteObject(*it);
+  }
+  fonts.fill(nullptr);
+}
+
 void setFont(HWND hwnd, HFONT font) {
   SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
@@ -118,9 +148,7 @@ Form1::Form1(HINSTANCE instance) : m_instance(instance), m_face(firstInstalledFa
 
 Form1::~Form1() {
   if (m_owner != nullptr) DestroyWindow(m_owner);  // and Form1 with it, if it is still there
-  for (HFONT font : m_fonts) {
-    if (font != nullptr) DeleteObject(font);
-  }
+  deleteFonts(m_fonts);
   for (HGDIOBJ object : {static_cast<HGDIOBJ>(m_backgroundBrush),
                          static_cast<HGDIOBJ>(m_background), static_cast<HGDIOBJ>(m_artwork)}) {
     if (object != nullptr) DeleteObject(object);
@@ -236,25 +264,25 @@ void Form1::layoutControls() {
   }
 }
 
-// One font for each control. A label whose caption is wider than its box in the face at hand
+// One font for all six controls. A label whose caption is wider than its box in the face at hand
 // widens to fit (it has no border or background of its own, so nothing else changes). An output
-// field whose longest text would not show whole gets the face condensed just enough.
+// field whose longest text would not show whole gets a font of its own, condensed just enough.
 void Form1::applyFonts() {
   const int height = twipsToPixels(form::kFontHeightTwips);
   const int margin = scale(kFieldMargin96);
+  HFONT font = createFont(m_face, height, 0);
   std::array<HFONT, form::kControlCount> fonts{};
+  fonts.fill(font);
   HDC dc = GetDC(m_form);
+  const HGDIOBJ previous = SelectObject(dc, font);
   for (std::size_t i = 0; i < form::kControlCount; ++i) {
     const form::Control& c = form::kControls[i];
     HWND hwnd = m_controls[i];
-    fonts[i] = createFont(m_face, height, 0);
-    const HGDIOBJ previous = SelectObject(dc, fonts[i]);
     if (c.kind == form::Kind::Label) {
       SIZE caption{};
       const std::wstring text = toWide(c.caption);
       GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &caption);
-      const int box = twipsToPixels(c.twips.width);
-      if (caption.cx > box) {
+      if (caption.cx > twipsToPixels(c.twips.width)) {
         SetWindowPos(hwnd, nullptr, 0, 0, caption.cx, twipsToPixels(c.twips.height),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
       }
@@ -262,23 +290,9 @@ void Form1::applyFonts() {
       RECT client{};
       GetClientRect(hwnd, &client);
       const int available = client.right - client.left - 2 * margin - 1;
-      const form::WidestText& widest = i == form::kText2 ? form::kText2Widest : form::kText3Widest;
-      int needed = widestTextWidth(dc, widest);
-      TEXTMETRICW metrics{};
-      GetTextMetricsW(dc, &metrics);
-      int width = form::condensedCharWidth(needed, available, metrics.tmAveCharWidth);
-      // Bounded by the natural average width: each pass narrows by a pixel.
-      while (width > 0) {
-        SelectObject(dc, previous);
-        DeleteObject(fonts[i]);
-        fonts[i] = createFont(m_face, height, width);
-        SelectObject(dc, fonts[i]);
-        needed = widestTextWidth(dc, widest);
-        if (needed <= available || width == 1) break;
-        --width;
-      }
+      fonts[i] = fittingFont(dc, font, m_face, height, available,
+                             i == form::kText2 ? form::kText2Widest : form::kText3Widest);
     }
-    SelectObject(dc, previous);
     setFont(hwnd, fonts[i]);
     if (c.kind == form::Kind::Field) {
       // A new font resets the margins to the face's own; they are set after it.
@@ -286,10 +300,9 @@ void Form1::applyFonts() {
     }
     InvalidateRect(hwnd, nullptr, TRUE);
   }
+  SelectObject(dc, previous);
   ReleaseDC(m_form, dc);
-  for (HFONT font : m_fonts) {
-    if (font != nullptr) DeleteObject(font);
-  }
+  deleteFonts(m_fonts);
   m_fonts = fonts;
 }
 
