@@ -16,14 +16,6 @@ bool isHexDigit(char16_t ch) {
 
 }  // namespace
 
-std::array<std::size_t, kControlCount> tabOrder() {
-  std::array<std::size_t, kControlCount> order{};
-  for (std::size_t i = 0; i < order.size(); ++i)
-    order[i] = i;
-  std::ranges::sort(order, {}, [](std::size_t i) { return kControls[i].tabIndex; });
-  return order;
-}
-
 int toPixels(int twips, int dpi) {
   // 64-bit: twips times dpi overflows 32 bits only for absurd values, but costs nothing to avoid.
   const std::int64_t scaled = std::int64_t{twips} * dpi;

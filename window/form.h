@@ -39,25 +39,19 @@ inline constexpr int kClientWidthTwips = 4320;
 inline constexpr int kClientHeightTwips = 1425;
 
 // Positions of the controls in kControls.
-enum Index : std::size_t { kLabel1, kLabel2, kText1, kText2, kLabel3, kText3, kControlCount };
+enum Index : std::size_t { kLabel1, kText1, kLabel2, kText2, kLabel3, kText3, kControlCount };
 
-// The six controls. Each label reaches one pixel row (15 twips) into the field below it; the
-// field is drawn above the label and covers that row.
+// The six controls, each label right before the field it names (a screen reader names a field by
+// the label before it), the fields in tab order. Each label reaches one pixel row (15 twips) into
+// the field below it; the field is drawn above the label and covers that row.
 inline constexpr std::array<Control, kControlCount> kControls{{
     {"Label1", Kind::Label, u"signedHEX", {120, 0, 1095, 255}, 2, false},
-    {"Label2", Kind::Label, u"unsignedHEX", {2280, 0, 1575, 255}, 3, false},
     {"Text1", Kind::Field, u"", {120, 240, 1935, 330}, 0, false},
+    {"Label2", Kind::Label, u"unsignedHEX", {2280, 0, 1575, 255}, 3, false},
     {"Text2", Kind::Field, u"", {2280, 240, 1935, 330}, 1, true},
     {"Label3", Kind::Label, u"bitdata", {120, 720, 1575, 255}, 5, false},
     {"Text3", Kind::Field, u"", {120, 960, 4095, 330}, 4, true},
 }};
-
-// tabOrder()
-//
-// The positions in kControls sorted by tab index: Text1, Text2, Label1, Label2, Text3, Label3.
-// Creating the controls in this order stacks each field above the label that reaches into it and
-// lets Tab go Text1, Text2, Text3 (labels take no focus).
-[[nodiscard]] std::array<std::size_t, kControlCount> tabOrder();
 
 // toPixels()
 //

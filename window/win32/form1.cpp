@@ -211,9 +211,11 @@ void Form1::Text3_Click() {
 }
 
 void Form1::createControls() {
-  // In tab order: each control is stacked below those created before it, so the fields cover the
-  // pixel row their labels reach into, and the dialog manager's Tab follows the same order.
-  for (const std::size_t i : form::tabOrder()) {
+  // Each control is stacked below those created before it: the dialog manager's Tab follows that
+  // order, and a screen reader names each field by the label right before it.
+  static_assert(form::kControls[form::kText1].tabIndex < form::kControls[form::kText2].tabIndex &&
+                form::kControls[form::kText2].tabIndex < form::kControls[form::kText3].tabIndex);
+  for (std::size_t i = 0; i < form::kControlCount; ++i) {
     const form::Control& c = form::kControls[i];
     const bool field = c.kind == form::Kind::Field;
     DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
@@ -251,6 +253,7 @@ void Form1::handleDpiChange(UINT dpi, const RECT* suggested) {
                outer.bottom - outer.top, SWP_NOZORDER | SWP_NOACTIVATE);
   layoutControls();
   applyFonts();
+  clipLabels();
   applyBackground();
   applyIcons();
   InvalidateRect(m_form, nullptr, TRUE);
@@ -261,6 +264,27 @@ void Form1::layoutControls() {
     const form::TwipsRect& r = form::kControls[i].twips;
     SetWindowPos(m_controls[i], nullptr, twipsToPixels(r.left), twipsToPixels(r.top),
                  twipsToPixels(r.width), twipsToPixels(r.height), SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+// A label stacked above a field would paint over the pixel row it reaches into; its region leaves
+// out every field it overlaps, so the field covers that row.
+void Form1::clipLabels() {
+  for (std::size_t i = 0; i < form::kControlCount; ++i) {
+    if (form::kControls[i].kind != form::Kind::Label) continue;
+    RECT label{};
+    GetWindowRect(m_controls[i], &label);
+    HRGN region = CreateRectRgn(0, 0, label.right - label.left, label.bottom - label.top);
+    for (std::size_t j = 0; j < form::kControlCount; ++j) {
+      if (form::kControls[j].kind != form::Kind::Field) continue;
+      RECT field{};
+      GetWindowRect(m_controls[j], &field);
+      HRGN covered = CreateRectRgn(field.left - label.left, field.top - label.top,
+                                   field.right - label.left, field.bottom - label.top);
+      CombineRgn(region, region, covered, RGN_DIFF);
+      DeleteObject(covered);
+    }
+    SetWindowRgn(m_controls[i], region, TRUE);  // the label owns the region from here on
   }
 }
 

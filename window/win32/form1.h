@@ -48,6 +48,7 @@ class Form1 {
   void handleDpiChange(UINT dpi, const RECT* suggested);
   void layoutControls();
   void applyFonts();
+  void clipLabels();
   void applyBackground();
   void applyIcons();
   LRESULT labelColors(HDC dc, HWND label);
