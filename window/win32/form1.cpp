@@ -70,7 +70,8 @@ HFONT createFont(const std::wstring& face, int height, int width) {
   return CreateFontIndirectW(&font);
 }
 
-// The width that `count` of the widest character of `alphabet` take in the font selected into `dc`.
+// The width of `widest.length` of the widest character of `widest.alphabet` in the font selected
+// into `dc`: an upper bound of every text the field holds for typed input.
 int widestTextWidth(HDC dc, const form::WidestText& widest) {
   int widestChar = 0;
   for (const char16_t ch : widest.alphabet) {
