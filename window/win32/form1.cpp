@@ -135,15 +135,19 @@ Form1::Form1(HINSTANCE instance) : m_instance(instance), m_face(firstInstalledFa
   // An owned window gets no taskbar button; the owner is never shown.
   m_owner =
       CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
-  const UINT dpi = GetDpiForSystem();
-  RECT outer{0, 0, form::toPixels(form::kClientWidthTwips, static_cast<int>(dpi)),
-             form::toPixels(form::kClientHeightTwips, static_cast<int>(dpi))};
-  AdjustWindowRectExForDpi(&outer, kFormStyle, FALSE, kFormExStyle, dpi);
-  CreateWindowExW(kFormExStyle, TOVREL_FORM1_CLASS, L"Tovrel", kFormStyle, 0, 0,
-                  outer.right - outer.left, outer.bottom - outer.top, m_owner, nullptr, instance,
-                  this);
+  // Form1 and its controls are created at their final sizes, and Form1 at its final place, so that
+  // nothing moves before the first show: Form_Load's move then costs nothing.
+  m_dpi = GetDpiForSystem();
+  const SIZE outer = outerSize();
+  const form::Point origin = topRightCorner(outer.cx);
+  CreateWindowExW(kFormExStyle, TOVREL_FORM1_CLASS, L"Tovrel", kFormStyle, origin.x, origin.y,
+                  outer.cx, outer.cy, m_owner, nullptr, instance, this);
   createControls();
-  handleDpiChange(GetDpiForWindow(m_form), nullptr);
+  if (const UINT dpi = GetDpiForWindow(m_form); dpi != m_dpi) {
+    handleDpiChange(dpi, nullptr);
+  } else {
+    applyDpi();
+  }
   Form_Load();
 }
 
@@ -179,14 +183,9 @@ int Form1::run() {
 // Runs once, after the window and its controls exist and before the window is first shown.
 void Form1::Form_Load() {
   SetWindowPos(m_form, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  MONITORINFO primary{};
-  primary.cbSize = sizeof(primary);
-  GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &primary);
   RECT outer{};
   GetWindowRect(m_form, &outer);
-  const form::Point origin = form::topRightOrigin(primary.rcMonitor.left, primary.rcMonitor.top,
-                                                  primary.rcMonitor.right - primary.rcMonitor.left,
-                                                  outer.right - outer.left);
+  const form::Point origin = topRightCorner(outer.right - outer.left);
   SetWindowPos(m_form, nullptr, origin.x, origin.y, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -225,11 +224,12 @@ void Form1::createControls() {
     } else {
       style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX;
     }
-    m_controls[i] =
-        CreateWindowExW(field ? WS_EX_CLIENTEDGE : 0, field ? L"EDIT" : L"STATIC",
-                        toWide(c.caption).c_str(), style, 0, 0, 0, 0, m_form,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(TOVREL_CONTROL_ID_BASE + i)),
-                        m_instance, nullptr);
+    const RECT r = pixelRect(c);
+    m_controls[i] = CreateWindowExW(
+        field ? WS_EX_CLIENTEDGE : 0, field ? L"EDIT" : L"STATIC", toWide(c.caption).c_str(), style,
+        r.left, r.top, r.right - r.left, r.bottom - r.top, m_form,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(TOVREL_CONTROL_ID_BASE + i)), m_instance,
+        nullptr);
   }
   // Typing stops at eight characters in Text1_KeyPress; a paste of any length fits.
   SendMessageW(control(form::kText1), EM_SETLIMITTEXT, 0, 0);
@@ -244,15 +244,22 @@ void Form1::createControls() {
 
 void Form1::handleDpiChange(UINT dpi, const RECT* suggested) {
   m_dpi = dpi;
-  RECT outer{0, 0, twipsToPixels(form::kClientWidthTwips), twipsToPixels(form::kClientHeightTwips)};
-  AdjustWindowRectExForDpi(&outer, kFormStyle, FALSE, kFormExStyle, dpi);
+  const SIZE outer = outerSize();
   RECT now{};
   GetWindowRect(m_form, &now);
   const POINT topLeft =
       suggested != nullptr ? POINT{suggested->left, suggested->top} : POINT{now.left, now.top};
-  SetWindowPos(m_form, nullptr, topLeft.x, topLeft.y, outer.right - outer.left,
-               outer.bottom - outer.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  layoutControls();
+  SetWindowPos(m_form, nullptr, topLeft.x, topLeft.y, outer.cx, outer.cy,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  for (std::size_t i = 0; i < form::kControlCount; ++i) {
+    const RECT r = pixelRect(form::kControls[i]);
+    SetWindowPos(m_controls[i], nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  applyDpi();
+}
+
+void Form1::applyDpi() {
   applyFonts();
   clipLabels();
   applyBackground();
@@ -260,12 +267,27 @@ void Form1::handleDpiChange(UINT dpi, const RECT* suggested) {
   InvalidateRect(m_form, nullptr, TRUE);
 }
 
-void Form1::layoutControls() {
-  for (std::size_t i = 0; i < form::kControlCount; ++i) {
-    const form::TwipsRect& r = form::kControls[i].twips;
-    SetWindowPos(m_controls[i], nullptr, twipsToPixels(r.left), twipsToPixels(r.top),
-                 twipsToPixels(r.width), twipsToPixels(r.height), SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+// Form1's outer size at m_dpi for its client area of 4320 x 1425 twips.
+SIZE Form1::outerSize() const {
+  RECT outer{0, 0, twipsToPixels(form::kClientWidthTwips), twipsToPixels(form::kClientHeightTwips)};
+  AdjustWindowRectExForDpi(&outer, kFormStyle, FALSE, kFormExStyle, m_dpi);
+  return SIZE{outer.right - outer.left, outer.bottom - outer.top};
+}
+
+// Where an outer frame `outerWidth` wide stands flush with the primary screen's top-right corner.
+form::Point Form1::topRightCorner(int outerWidth) const {
+  MONITORINFO primary{};
+  primary.cbSize = sizeof(primary);
+  GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &primary);
+  return form::topRightOrigin(primary.rcMonitor.left, primary.rcMonitor.top,
+                              primary.rcMonitor.right - primary.rcMonitor.left, outerWidth);
+}
+
+// A control's rectangle in the client area at m_dpi.
+RECT Form1::pixelRect(const form::Control& control) const {
+  const form::TwipsRect& r = control.twips;
+  return RECT{twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.left + r.width),
+              twipsToPixels(r.top + r.height)};
 }
 
 // A label stacked above a field would paint over the pixel row it reaches into; its region leaves

@@ -46,13 +46,17 @@ class Form1 {
   // Sizes the window for `dpi` (keeping its top-left corner, or taking `suggested`'s) and lays out
   // the controls, their fonts, the background and the icons anew.
   void handleDpiChange(UINT dpi, const RECT* suggested);
-  void layoutControls();
+  // The fonts, the labels' clipping, the background and the icons at m_dpi.
+  void applyDpi();
   void applyFonts();
   void clipLabels();
   void applyBackground();
   void applyIcons();
   LRESULT labelColors(HDC dc, HWND label);
 
+  [[nodiscard]] SIZE outerSize() const;
+  [[nodiscard]] form::Point topRightCorner(int outerWidth) const;
+  [[nodiscard]] RECT pixelRect(const form::Control& control) const;
   [[nodiscard]] HWND control(form::Index index) const { return m_controls[index]; }
   [[nodiscard]] bool isLabel(HWND hwnd) const;
   [[nodiscard]] int twipsToPixels(int twips) const { return form::toPixels(twips, m_dpi); }
