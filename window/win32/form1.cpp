@@ -127,6 +127,11 @@ Form1::Form1(HINSTANCE instance) : m_instance(instance), m_face(firstInstalledFa
   formClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   formClass.hbrBackground = GetSysColorBrush(COLOR_MENU);
   formClass.lpszClassName = TOVREL_FORM1_CLASS;
+  // The class's icons, not WM_SETICON: under Wine each WM_SETICON rebuilds the X window's icon.
+  m_classIconSmall = loadIcon(SM_CXSMICON, GetDpiForSystem());
+  m_classIconBig = loadIcon(SM_CXICON, GetDpiForSystem());
+  formClass.hIconSm = m_classIconSmall;
+  formClass.hIcon = m_classIconBig;
   RegisterClassExW(&formClass);
 
   m_artwork = static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(IDB_BACKGROUND),
@@ -158,8 +163,9 @@ Form1::~Form1() {
                          static_cast<HGDIOBJ>(m_background), static_cast<HGDIOBJ>(m_artwork)}) {
     if (object != nullptr) DeleteObject(object);
   }
-  if (m_iconSmall != nullptr) DestroyIcon(m_iconSmall);
-  if (m_iconBig != nullptr) DestroyIcon(m_iconBig);
+  for (HICON icon : {m_iconSmall, m_iconBig, m_classIconSmall, m_classIconBig}) {
+    if (icon != nullptr) DestroyIcon(icon);
+  }
 }
 
 int Form1::run() {
@@ -257,13 +263,13 @@ void Form1::handleDpiChange(UINT dpi, const RECT* suggested) {
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
   applyDpi();
+  applyIcons();
 }
 
 void Form1::applyDpi() {
   applyFonts();
   clipLabels();
   applyBackground();
-  applyIcons();
   InvalidateRect(m_form, nullptr, TRUE);
 }
 
@@ -379,20 +385,21 @@ void Form1::applyBackground() {
   m_backgroundBrush = CreatePatternBrush(m_background);
 }
 
-// MAINICON at the small and large icon sizes of the window's dpi.
 void Form1::applyIcons() {
-  const auto load = [this](int sizeMetric) {
-    const int size = GetSystemMetricsForDpi(sizeMetric, m_dpi);
-    return static_cast<HICON>(LoadImageW(m_instance, L"MAINICON", IMAGE_ICON, size, size, 0));
-  };
-  HICON small = load(SM_CXSMICON);
-  HICON big = load(SM_CXICON);
+  HICON small = loadIcon(SM_CXSMICON, m_dpi);
+  HICON big = loadIcon(SM_CXICON, m_dpi);
   SendMessageW(m_form, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
   SendMessageW(m_form, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
   if (m_iconSmall != nullptr) DestroyIcon(m_iconSmall);
   if (m_iconBig != nullptr) DestroyIcon(m_iconBig);
   m_iconSmall = small;
   m_iconBig = big;
+}
+
+// MAINICON's image for the icon size `sizeMetric` (SM_CXSMICON or SM_CXICON) at `dpi`.
+HICON Form1::loadIcon(int sizeMetric, UINT dpi) const {
+  const int size = GetSystemMetricsForDpi(sizeMetric, dpi);
+  return static_cast<HICON>(LoadImageW(m_instance, L"MAINICON", IMAGE_ICON, size, size, 0));
 }
 
 int Form1::scale(int pixelsAt96) const {

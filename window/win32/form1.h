@@ -46,12 +46,14 @@ class Form1 {
   // Sizes the window for `dpi` (keeping its top-left corner, or taking `suggested`'s) and lays out
   // the controls, their fonts, the background and the icons anew.
   void handleDpiChange(UINT dpi, const RECT* suggested);
-  // The fonts, the labels' clipping, the background and the icons at m_dpi.
+  // The fonts, the labels' clipping and the background at m_dpi.
   void applyDpi();
   void applyFonts();
   void clipLabels();
   void applyBackground();
+  // MAINICON at the window's small and large icon sizes at m_dpi, after a change of dpi.
   void applyIcons();
+  [[nodiscard]] HICON loadIcon(int sizeMetric, UINT dpi) const;
   LRESULT labelColors(HDC dc, HWND label);
 
   [[nodiscard]] SIZE outerSize() const;
@@ -73,7 +75,9 @@ class Form1 {
   HBITMAP m_artwork = nullptr;     // the background picture as stored, 96 dpi
   HBITMAP m_background = nullptr;  // the client area's part of it at m_dpi
   HBRUSH m_backgroundBrush = nullptr;
-  HICON m_iconSmall = nullptr;
+  HICON m_classIconSmall = nullptr;  // at the system's dpi
+  HICON m_classIconBig = nullptr;
+  HICON m_iconSmall = nullptr;  // after a change of dpi
   HICON m_iconBig = nullptr;
 };
 
