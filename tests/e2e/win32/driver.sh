@@ -1,0 +1,134 @@
+# The Win32 window's driver for the end-to-end tests (tests/e2e/cases.txt describes what a driver
+# provides): starts Tovrel.exe under Wine in an X session (xsession.sh), with Wine drawing the
+# Windows frame itself (Decorated=N) so that the X window is the Win32 window rectangle, types into
+# it with xdotool and reads it back with tovrel_reader, a console program in the same Wine prefix.
+# Source it after xsession.sh; everything it starts is stopped when the test's shell exits.
+#
+#   driver_start TOVREL_EXE READER_EXE WORKDIR DPI   start the session, the program and the reader
+#   reader COMMAND...        one command to tovrel_reader (reader.cpp lists them); its answer in
+#                            READER_REPLY
+#   expect_focus TextN       the keyboard focus is in TextN
+
+here_win32=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$here_win32/../common.sh"
+source "$here_win32/../../win32/wineprefix.sh"
+
+TOVREL_PID=
+DRIVER_WINDOW=
+READER_REPLY=
+
+driver_stop() {
+  release_clipboard
+  if [[ -n ${READER_PID:-} ]]; then
+    echo quit >&"${READER[1]}" 2>/dev/null || true
+  fi
+  # Only this test's prefix: its Wine processes end with the X session they belong to.
+  wineserver -k 2>/dev/null || true
+  xsession_stop
+}
+
+# The Windows path of a file of this machine, through Wine's drive Z:.
+winpath() {
+  local path
+  path=$(realpath -m "$1")
+  printf 'Z:%s' "${path//\//\\}"
+}
+
+driver_start() {
+  local exe=$1 reader_exe=$2 dpi=$4
+  DRIVER_WORKDIR=$3/$dpi
+  mkdir -p "$DRIVER_WORKDIR"
+  xsession_start 1280x800 openbox
+  trap driver_stop EXIT
+  # The prefix is made with the display there: Wine keeps the screen it first saw.
+  wineprefix_use "$3/wineprefix"
+  wineserver -k 2>/dev/null || true
+  wineprefix_registry <<REG
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Decorated"="N"
+
+[HKEY_CURRENT_USER\Control Panel\Desktop]
+"LogPixels"=dword:$(printf %08x "$dpi")
+REG
+
+  xsession_spawn wine "$exe"
+  TOVREL_PID=${XSESSION_PIDS[-1]}
+  coproc READER { wine "$reader_exe" 2>/dev/null; }
+  READER_PID=$READER_PID
+  IFS= read -r -t 120 READER_REPLY <&"${READER[0]}" || fail "the reader did not start"
+  READER_REPLY=${READER_REPLY%$'\r'}
+  [[ $READER_REPLY == ready ]] || fail "the reader: $READER_REPLY"
+  DRIVER_WINDOW=$(timeout 120 xdotool search --sync --onlyvisible --name '^Tovrel$' | head -n 1)
+  [[ -n $DRIVER_WINDOW ]] || fail "the window did not appear"
+  # expect_recomputed runs "$DRIVER_RECOMPUTE" IN SIGNED BITS: the reader's Recompute, in Wine.
+  DRIVER_RECOMPUTE=$XSESSION_DIR/recompute
+  {
+    echo '#!/usr/bin/env bash'
+    echo "source '$here_win32/driver.sh'"
+    echo "exec wine '$reader_exe' recompute \"\$(winpath \"\$1\")\" \"\$(winpath \"\$2\")\" \"\$(winpath \"\$3\")\""
+  } >"$DRIVER_RECOMPUTE"
+  chmod +x "$DRIVER_RECOMPUTE"
+  # Form1 is the active Win32 window, but openbox leaves the X focus where it was when Wine maps
+  # it; a user would click it. windowactivate asks openbox for it as a pager does.
+  xdotool windowactivate --sync "$DRIVER_WINDOW"
+  driver_sync
+}
+
+alive() {
+  kill -0 "$TOVREL_PID" 2>/dev/null || fail "Tovrel.exe is no longer running"
+}
+
+reader() {
+  echo "$*" >&"${READER[1]}" || fail "the reader has ended"
+  IFS= read -r -t 120 READER_REPLY <&"${READER[0]}" || fail "the reader did not answer: $*"
+  READER_REPLY=${READER_REPLY%$'\r'} # a Windows line end
+  [[ $READER_REPLY != error* ]] || fail "the reader: $READER_REPLY ($*)"
+}
+
+driver_sync() {
+  alive
+  reader sync
+}
+
+read_fields() {
+  local prefix=$1
+  driver_sync
+  release_clipboard
+  reader fields "$(winpath "$prefix")"
+  # As the other driver leaves it: the caret at the end of Text1.
+  xdotool key End
+  driver_sync
+  alive
+}
+
+expect_focus() {
+  driver_sync
+  reader focus
+  [[ $READER_REPLY == "$1" ]] || fail "the focus is in $READER_REPLY, expected in $1"
+}
+
+click_field() {
+  reader center "Text$1"
+  local x y
+  read -r x y <<<"$READER_REPLY"
+  xdotool mousemove "$x" "$y" click "${2:-1}"
+}
+
+close_window() {
+  local status tries x y
+  alive
+  reader center close
+  read -r x y <<<"$READER_REPLY"
+  xdotool mousemove "$x" "$y" click 1
+  # Polls for the end; the bound is only for a program that does not end.
+  for ((tries = 0; tries < 1200; tries++)); do
+    if ! kill -0 "$TOVREL_PID" 2>/dev/null; then break; fi
+    sleep 0.05
+  done
+  kill -0 "$TOVREL_PID" 2>/dev/null && fail "closing the window did not end the program"
+  status=0
+  wait "$TOVREL_PID" || status=$?
+  ((status == 0)) || fail "Tovrel.exe ended with status $status"
+}

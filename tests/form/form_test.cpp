@@ -1,0 +1,117 @@
+// The rules of the shared description of Form1 that neither window's end-to-end test reaches:
+// twips at dpi between 96 and 192 (halves), the condensing of an output field's face when its
+// longest text is too wide, the placement of a frame wider than the screen or on a screen that does
+// not start at 0, and which control characters are editing shortcuts.
+
+#include "window/form.h"
+
+#include <gtest/gtest.h>
+
+namespace form {
+namespace {
+
+struct PixelsCase {
+  const char* name;
+  int twips;
+  int dpi;
+  int pixels;
+};
+
+TEST(FormTest, ToPixels) {
+  const PixelsCase cases[] = {
+      // Exact at 96 and 192.
+      {"Text3's width at 96", 4095, 96, 273},
+      {"Text3's width at 192", 4095, 192, 546},
+      {"the client height at 192", 1425, 192, 190},
+      // Halves round away from zero.
+      {"Text1's width at 144, 193.5", 1935, 144, 194},
+      {"the font at 144, 22.5", 225, 144, 23},
+      {"a pixel left of the origin at 144, -1.5", -15, 144, -2},
+      // Below a half rounds down.
+      {"Label1's width at 120, 91.25", 1095, 120, 91},
+      {"Label1's width at 168, 127.75", 1095, 168, 128},
+      // Twips times dpi beyond 32 bits.
+      {"30000000 twips at 192", 30000000, 192, 4000000},
+  };
+  for (const PixelsCase& c : cases) {
+    EXPECT_EQ(toPixels(c.twips, c.dpi), c.pixels) << c.name;
+  }
+}
+
+struct CondensedCase {
+  const char* name;
+  int needed;
+  int available;
+  int average;
+  int width;
+};
+
+TEST(FormTest, CondensedCharWidth) {
+  const CondensedCase cases[] = {
+      // Fits: the face's natural width.
+      {"half-width digits, 32 bits", 240, 265, 8, 0},
+      {"exactly the available width", 265, 265, 8, 0},
+      {"an empty text", 0, 0, 8, 0},
+      // Too wide: scaled down, rounded down.
+      {"one pixel too wide", 266, 265, 8, 7},
+      {"proportional digits, 32 bits", 302, 265, 8, 7},
+      {"twice as wide", 530, 265, 15, 7},
+      // Never 0, which would mean the natural width.
+      {"far too wide", 10000, 10, 8, 1},
+      {"no room at all", 100, 0, 8, 1},
+      {"a negative room", 100, -4, 8, 1},
+  };
+  for (const CondensedCase& c : cases) {
+    EXPECT_EQ(condensedCharWidth(c.needed, c.available, c.average), c.width) << c.name;
+  }
+}
+
+struct OriginCase {
+  const char* name;
+  int screenLeft;
+  int screenTop;
+  int screenWidth;
+  int outerWidth;
+  Point origin;
+};
+
+TEST(FormTest, TopRightOrigin) {
+  const OriginCase cases[] = {
+      {"a screen wider than the frame", 0, 0, 1280, 294, {986, 0}},
+      {"a screen narrower than the frame", 0, 0, 200, 294, {-94, 0}},
+      {"a screen right of another", 1920, 0, 1280, 294, {2906, 0}},
+      {"a screen below another", 0, 1080, 1280, 294, {986, 1080}},
+  };
+  for (const OriginCase& c : cases) {
+    const Point origin = topRightOrigin(c.screenLeft, c.screenTop, c.screenWidth, c.outerWidth);
+    EXPECT_EQ(origin.x, c.origin.x) << c.name;
+    EXPECT_EQ(origin.y, c.origin.y) << c.name;
+  }
+}
+
+TEST(FormTest, IsEditingShortcut) {
+  struct Case {
+    const char* name;
+    char16_t ch;
+    bool shortcut;
+  };
+  const Case cases[] = {
+      {"Ctrl+A", 0x01, true},
+      {"Ctrl+C", 0x03, true},
+      {"Ctrl+V", 0x16, true},
+      {"Ctrl+X", 0x18, true},
+      {"Ctrl+Z", 0x1a, true},
+      {"Ctrl+H, backspace", 0x08, false},
+      {"Ctrl+B", 0x02, false},
+      {"Ctrl+Y", 0x19, false},
+      {"Ctrl+[, escape", 0x1b, false},
+      {"NUL", 0x00, false},
+      {"'a', not a control", u'a', false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(isEditingShortcut(c.ch), c.shortcut) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace form

@@ -1,0 +1,130 @@
+// Form1 as both of the program's windows build it: the six controls in twips, their captions and
+// tab order, the face list, the rule for typed keys, the start-up placement and the fitting of the
+// output fields' whole bit patterns. Plain C++: no toolkit and no platform headers, so that the Qt
+// window and the Win32 window read one description.
+
+#ifndef TOVREL_WINDOW_FORM_H_
+#define TOVREL_WINDOW_FORM_H_
+
+#include <array>
+#include <cstddef>
+#include <string_view>
+
+namespace form {
+
+// One inch is 1440 twips; at 96 dots per inch a pixel is 15 twips.
+inline constexpr int kTwipsPerInch = 1440;
+inline constexpr int kBaseDpi = 96;
+
+struct TwipsRect {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+};
+
+enum class Kind { Label, Field };
+
+struct Control {
+  std::string_view name;  // the fixed object name, "Text1"
+  Kind kind = Kind::Label;
+  std::u16string_view caption;  // a label's fixed caption; empty for a field
+  TwipsRect twips;              // from the top-left corner of the client area
+  int tabIndex = 0;
+  bool readOnly = false;  // Text2 and Text3: only the program writes their text
+};
+
+// The client area of Form1: 4320 x 1425 twips, 288 x 95 pixels at 96 dpi.
+inline constexpr int kClientWidthTwips = 4320;
+inline constexpr int kClientHeightTwips = 1425;
+
+// Positions of the controls in kControls.
+enum Index : std::size_t { kLabel1, kText1, kLabel2, kText2, kLabel3, kText3, kControlCount };
+
+// The six controls, each label right before the field it names (a screen reader names a field by
+// the label before it), the fields in tab order. Each label reaches one pixel row (15 twips) into
+// the field below it; the field is drawn above the label and covers that row.
+inline constexpr std::array<Control, kControlCount> kControls{{
+    {"Label1", Kind::Label, u"signedHEX", {120, 0, 1095, 255}, 2, false},
+    {"Text1", Kind::Field, u"", {120, 240, 1935, 330}, 0, false},
+    {"Label2", Kind::Label, u"unsignedHEX", {2280, 0, 1575, 255}, 3, false},
+    {"Text2", Kind::Field, u"", {2280, 240, 1935, 330}, 1, true},
+    {"Label3", Kind::Label, u"bitdata", {120, 720, 1575, 255}, 5, false},
+    {"Text3", Kind::Field, u"", {120, 960, 4095, 330}, 4, true},
+}};
+
+// toPixels()
+//
+// Twips as pixels at `dpi` dots per inch, rounded to the nearest pixel (halves away from zero).
+//   (1935, 96) -> 129    (1935, 192) -> 258    (1935, 144) -> 194
+[[nodiscard]] int toPixels(int twips, int dpi);
+
+// The controls' font: 11.25 points, 225 twips, 15 pixels at 96 dpi; weight normal, character set
+// 128 (Shift-JIS).
+inline constexpr int kFontHeightTwips = 225;
+inline constexpr int kFontWeight = 400;
+inline constexpr int kFontCharset = 128;
+
+// The faces to try in order: the controls' own face by both of its names, then Japanese gothic
+// faces that keep the layout where it is missing. IPAGothic comes before IPAPGothic: its
+// half-width digits let 32 bits fit Text3 at full width, the proportional face's do not.
+inline constexpr std::array<std::u16string_view, 8> kFaces{
+    u"ＭＳ Ｐゴシック", u"MS PGothic", u"IPAGothic",    u"IPAPGothic",
+    u"IPAexGothic",     u"VL PGothic", u"TakaoPGothic", u"Noto Sans CJK JP",
+};
+
+// acceptsTypedChar()
+//
+// Whether the character `ch`, typed into Text1 while it holds `currentLength` UTF-16 code units,
+// may reach the field. Only backspace and the hexadecimal digits 0-9, A-F and a-f pass, and a digit
+// only while the field holds fewer than eight units; backspace always passes. The length is that of
+// the whole text, whatever is selected. Letters keep their case.
+//   ('8', 0) -> true     ('8', 8) -> false    ('\b', 8) -> true
+//   ('g', 0) -> false    (0x03, 0) -> false   (0xD83D, 0) -> false (half of a non-BMP character)
+[[nodiscard]] bool acceptsTypedChar(char16_t ch, std::size_t currentLength);
+
+// isEditingShortcut()
+//
+// Whether the control character `ch`, arriving while Ctrl is held, is one of the editing shortcuts
+// that a text field turns into characters: Ctrl+A (0x01), Ctrl+C (0x03), Ctrl+V (0x16), Ctrl+X
+// (0x18) and Ctrl+Z (0x1a). They select, copy, paste, cut and undo in Text1 instead of reaching
+// acceptsTypedChar(). Ctrl+H (0x08) is not among them: it is typed backspace.
+[[nodiscard]] bool isEditingShortcut(char16_t ch);
+
+struct Point {
+  int x = 0;
+  int y = 0;
+};
+
+// topRightOrigin()
+//
+// The top-left corner that puts an outer frame `outerWidth` wide flush with the top-right corner
+// of a screen whose left edge is `screenLeft`, top edge `screenTop` and width `screenWidth`:
+// left = screen width - outer width, top = the screen's top. No clamping: a frame wider than the
+// screen gets a left edge left of the screen's.
+//   (0, 0, 1280, 294) -> (986, 0)     (0, 0, 200, 294) -> (-94, 0)
+[[nodiscard]] Point topRightOrigin(int screenLeft, int screenTop, int screenWidth, int outerWidth);
+
+// The longest texts an output field holds for typed input, as a count of characters from an
+// alphabet: Text2 "-" and up to eight hexadecimal digits ("-80000000"), Text3 up to 32 bits. Each
+// must show whole from its first character, at every dpi and in every face. (A 31-bit pattern of a
+// pasted text is shorter than the 32 bits typed input gives.)
+struct WidestText {
+  std::u16string_view alphabet;
+  int length = 0;
+};
+inline constexpr WidestText kText2Widest{u"-0123456789ABCDEFabcdef", 9};
+inline constexpr WidestText kText3Widest{u"01", 32};
+
+// condensedCharWidth()
+//
+// The average character width to ask of a face so that a text `neededWidth` pixels wide at the
+// face's natural average width `averageWidth` fits `availableWidth` pixels: 0 (the natural width)
+// when it fits already, else the natural width scaled down, rounded down, at least 1. Glyphs
+// rarely scale exactly, so a front-end measures again and narrows further while it does not fit.
+//   (302, 273, 8) -> 7      (240, 273, 8) -> 0      (1000, 10, 8) -> 1
+[[nodiscard]] int condensedCharWidth(int neededWidth, int availableWidth, int averageWidth);
+
+}  // namespace form
+
+#endif  // TOVREL_WINDOW_FORM_H_
