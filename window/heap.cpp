@@ -1,0 +1,17 @@
+#include "window/heap.h"
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+namespace heap {
+
+void returnFreedMemory() {
+#if defined(__GLIBC__)
+  constexpr int kMappedBlockSize = 1 << 20;
+  mallopt(M_MMAP_THRESHOLD, kMappedBlockSize);
+  mallopt(M_TRIM_THRESHOLD, kMappedBlockSize);
+#endif
+}
+
+}  // namespace heap

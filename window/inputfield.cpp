@@ -1,0 +1,155 @@
+#include "window/inputfield.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QDropEvent>
+#include <QFont>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QStyleHints>
+
+InputField::InputField(QWidget* parent) : QLineEdit(parent) {
+  keepUnshapedFont();
+  connect(this, &QLineEdit::textChanged, this, &InputField::updateCaretBlinking);
+}
+
+InputField::~InputField() {
+  if (m_steadyCaret) QGuiApplication::styleHints()->setCursorFlashTime(m_flashTime);
+}
+
+// Hex digits need no shaping; without it QLineEdit lays a long text out several times faster.
+// Only the strategy is set here, so the rest of the font still follows the window's.
+void InputField::keepUnshapedFont() {
+  if (font().styleStrategy() & QFont::PreferNoShaping) return;
+  QFont strategy;
+  strategy.setStyleStrategy(
+      static_cast<QFont::StyleStrategy>(font().styleStrategy() | QFont::PreferNoShaping));
+  setFont(strategy);
+}
+
+void InputField::changeEvent(QEvent* event) {
+  QLineEdit::changeEvent(event);
+  if (event->type() == QEvent::FontChange) keepUnshapedFont();
+}
+
+// The blink rate is the application's; Text1 is its only field with a caret that blinks.
+void InputField::updateCaretBlinking() {
+  const bool steady = text().size() > kSteadyCaretLength;
+  if (steady == m_steadyCaret) return;
+  m_steadyCaret = steady;
+  QStyleHints* hints = QGuiApplication::styleHints();
+  if (steady) {
+    m_flashTime = hints->cursorFlashTime();
+    hints->setCursorFlashTime(0);
+  } else {
+    hints->setCursorFlashTime(m_flashTime);
+  }
+}
+
+bool InputField::replaceLong(qsizetype from, qsizetype to, const QString& inserted) {
+  if (to - from <= kUndoLimit && inserted.size() <= kUndoLimit) return false;
+  QString edited = text();
+  edited.replace(from, to - from, inserted);
+  setText(edited);
+  setCursorPosition(static_cast<int>(from + inserted.size()));
+  return true;
+}
+
+bool InputField::replaceSelectionLong(const QString& inserted) {
+  const qsizetype from = hasSelectedText() ? selectionStart() : cursorPosition();
+  return replaceLong(from, from + selectedText().size(), inserted);
+}
+
+bool InputField::pasteLong(QClipboard::Mode mode) {
+  return replaceSelectionLong(QGuiApplication::clipboard()->text(mode));
+}
+
+bool InputField::cutLong() {
+  if (selectionLength() <= kUndoLimit) return false;
+  copy();
+  return replaceSelectionLong({});
+}
+
+bool InputField::keyEditsLong(QKeyEvent* event) {
+  if (event == QKeySequence::Paste) return pasteLong(QClipboard::Clipboard);
+  if (event == QKeySequence::Cut) return cutLong();
+  if (event == QKeySequence::DeleteStartOfWord || event == QKeySequence::DeleteEndOfWord) {
+    if (text().size() <= kUndoLimit) return false;
+    if (!hasSelectedText()) {
+      if (event == QKeySequence::DeleteStartOfWord) {
+        cursorWordBackward(true);
+      } else {
+        cursorWordForward(true);
+      }
+    }
+    if (!replaceSelectionLong({})) del();
+    return true;
+  }
+  const bool erases = event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete;
+  return erases && selectionLength() > kUndoLimit && replaceSelectionLong({});
+}
+
+void InputField::keyPressEvent(QKeyEvent* event) {
+  if (!isReadOnly() && keyEditsLong(event)) {
+    event->accept();
+    return;
+  }
+  QLineEdit::keyPressEvent(event);
+}
+
+void InputField::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::MiddleButton && !isReadOnly() &&
+      QGuiApplication::clipboard()->supportsSelection()) {
+    const QString selection = QGuiApplication::clipboard()->text(QClipboard::Selection);
+    if (selection.size() > kUndoLimit) {
+      deselect();
+      replaceLong(cursorPosition(), cursorPosition(), selection);
+      event->accept();
+      return;
+    }
+  }
+  QLineEdit::mouseReleaseEvent(event);
+}
+
+void InputField::dropEvent(QDropEvent* event) {
+  const QString dropped = event->mimeData()->text();
+  if (!isReadOnly() && event->source() != this && dropped.size() > kUndoLimit) {
+    const int at = cursorPositionAt(event->position().toPoint());
+    deselect();
+    replaceLong(at, at, dropped);
+    setSelection(at, static_cast<int>(dropped.size()));
+    event->acceptProposedAction();
+    return;
+  }
+  QLineEdit::dropEvent(event);
+}
+
+// The standard menu, with Cut, Paste and Delete taking the same path as their keys.
+void InputField::contextMenuEvent(QContextMenuEvent* event) {
+  QMenu* menu = createStandardContextMenu();
+  for (QAction* action : menu->actions()) {
+    const QString text = action->text();
+    if (text.startsWith(QLineEdit::tr("Cu&t"))) {
+      disconnect(action, &QAction::triggered, nullptr, nullptr);
+      connect(action, &QAction::triggered, this, [this] {
+        if (!cutLong()) cut();
+      });
+    } else if (text.startsWith(QLineEdit::tr("&Paste"))) {
+      disconnect(action, &QAction::triggered, nullptr, nullptr);
+      connect(action, &QAction::triggered, this, [this] {
+        if (!pasteLong(QClipboard::Clipboard)) paste();
+      });
+    } else if (text == QLineEdit::tr("Delete")) {
+      disconnect(action, &QAction::triggered, nullptr, nullptr);
+      connect(action, &QAction::triggered, this, [this] {
+        if (!replaceSelectionLong({})) del();
+      });
+    }
+  }
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->popup(event->globalPos());
+}

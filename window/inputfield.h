@@ -1,0 +1,50 @@
+// Text1's field: a QLineEdit that stays usable with pasted texts of megabytes.
+
+#ifndef TOVREL_WINDOW_INPUTFIELD_H_
+#define TOVREL_WINDOW_INPUTFIELD_H_
+
+#include <QClipboard>
+#include <QLineEdit>
+#include <QString>
+
+class InputField : public QLineEdit {
+  Q_OBJECT
+
+ public:
+  // An edit that inserts or removes more than this many UTF-16 code units (a paste, a drop, a cut
+  // or a deletion of a selection) is applied as one step that clears the undo history: it cannot
+  // be undone, and neither can the edits before it. QLineEdit keeps one undo record of 20 bytes
+  // per unit inserted or removed and never gives their memory back.
+  static constexpr qsizetype kUndoLimit = 65536;
+
+  // While the field holds more than this many units its caret does not blink: QLineEdit lays out
+  // the whole text again for every paint, and a blink is a paint.
+  static constexpr qsizetype kSteadyCaretLength = 10000;
+
+  explicit InputField(QWidget* parent = nullptr);
+  ~InputField() override;
+
+ protected:
+  void changeEvent(QEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  // Each applies a long edit without undo records and returns true, or returns false and does
+  // nothing when the edit is short enough for QLineEdit's own undo.
+  bool replaceLong(qsizetype from, qsizetype to, const QString& inserted);
+  bool replaceSelectionLong(const QString& inserted);
+  bool pasteLong(QClipboard::Mode mode);
+  bool cutLong();
+  bool keyEditsLong(QKeyEvent* event);
+
+  void keepUnshapedFont();
+  void updateCaretBlinking();
+
+  bool m_steadyCaret = false;
+  int m_flashTime = 0;
+};
+
+#endif  // TOVREL_WINDOW_INPUTFIELD_H_
