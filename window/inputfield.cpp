@@ -31,6 +31,16 @@ void InputField::keepUnshapedFont() {
   setFont(strategy);
 }
 
+// QLineEdit restarts the caret's blink on every key release, and that repaints the whole text; a
+// caret that does not blink has nothing to restart.
+bool InputField::event(QEvent* event) {
+  if (event->type() == QEvent::KeyRelease && m_steadyCaret) {
+    event->ignore();
+    return true;
+  }
+  return QLineEdit::event(event);
+}
+
 void InputField::changeEvent(QEvent* event) {
   QLineEdit::changeEvent(event);
   if (event->type() == QEvent::FontChange) keepUnshapedFont();

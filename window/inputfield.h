@@ -25,6 +25,7 @@ class InputField : public QLineEdit {
   ~InputField() override;
 
  protected:
+  bool event(QEvent* event) override;
   void changeEvent(QEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void dropEvent(QDropEvent* event) override;
