@@ -14,4 +14,10 @@ void returnFreedMemory() {
 #endif
 }
 
+void giveBackFreed() {
+#if defined(__GLIBC__)
+  malloc_trim(0);
+#endif
+}
+
 }  // namespace heap

@@ -13,6 +13,13 @@ namespace heap {
 // resident once freed. Call once, first thing in main(). No-op where the C library is not glibc.
 void returnFreedMemory();
 
+// giveBackFreed()
+//
+// Returns the free pages inside the heap to the system. After a long text has been replaced by a
+// short one, its layout's many smaller blocks leave holes that the heap's top trimming cannot
+// reach. Takes a few milliseconds; no-op where the C library is not glibc.
+void giveBackFreed();
+
 }  // namespace heap
 
 #endif  // TOVREL_WINDOW_HEAP_H_

@@ -12,6 +12,8 @@
 #include <QMouseEvent>
 #include <QStyleHints>
 
+#include "window/heap.h"
+
 InputField::InputField(QWidget* parent) : QLineEdit(parent) {
   keepUnshapedFont();
   connect(this, &QLineEdit::textChanged, this, &InputField::updateCaretBlinking);
@@ -61,12 +63,29 @@ void InputField::updateCaretBlinking() {
 }
 
 bool InputField::replaceLong(qsizetype from, qsizetype to, const QString& inserted) {
-  if (to - from <= kUndoLimit && inserted.size() <= kUndoLimit) return false;
+  if (to - from <= kUndoLimit && inserted.size() <= kUndoLimit) {
+    // QLineEdit applies it and keeps its records; they are counted, and dropped once past the
+    // limit when the edit has ended.
+    m_kept += to - from + inserted.size();
+    if (m_kept > kHistoryLimit)
+      QMetaObject::invokeMethod(this, &InputField::forgetHistory, Qt::QueuedConnection);
+    return false;
+  }
+  m_kept = 0;
   QString edited = text();
   edited.replace(from, to - from, inserted);
   setText(edited);
   setCursorPosition(static_cast<int>(from + inserted.size()));
+  if (to - from > inserted.size()) heap::giveBackFreed();
   return true;
+}
+
+// Setting the same text clears the undo history and changes nothing else but the selection.
+void InputField::forgetHistory() {
+  m_kept = 0;
+  const int cursor = cursorPosition();
+  setText(text());
+  setCursorPosition(cursor);
 }
 
 bool InputField::replaceSelectionLong(const QString& inserted) {
@@ -79,8 +98,7 @@ bool InputField::pasteLong(QClipboard::Mode mode) {
 }
 
 bool InputField::cutLong() {
-  if (selectionLength() <= kUndoLimit) return false;
-  copy();
+  if (selectionLength() > kUndoLimit) copy();
   return replaceSelectionLong({});
 }
 
@@ -100,7 +118,7 @@ bool InputField::keyEditsLong(QKeyEvent* event) {
     return true;
   }
   const bool erases = event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete;
-  return erases && selectionLength() > kUndoLimit && replaceSelectionLong({});
+  return erases && hasSelectedText() && replaceSelectionLong({});
 }
 
 void InputField::keyPressEvent(QKeyEvent* event) {
@@ -115,9 +133,8 @@ void InputField::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::MiddleButton && !isReadOnly() &&
       QGuiApplication::clipboard()->supportsSelection()) {
     const QString selection = QGuiApplication::clipboard()->text(QClipboard::Selection);
-    if (selection.size() > kUndoLimit) {
-      deselect();
-      replaceLong(cursorPosition(), cursorPosition(), selection);
+    deselect();
+    if (replaceLong(cursorPosition(), cursorPosition(), selection)) {
       event->accept();
       return;
     }
@@ -127,10 +144,8 @@ void InputField::mouseReleaseEvent(QMouseEvent* event) {
 
 void InputField::dropEvent(QDropEvent* event) {
   const QString dropped = event->mimeData()->text();
-  if (!isReadOnly() && event->source() != this && dropped.size() > kUndoLimit) {
-    const int at = cursorPositionAt(event->position().toPoint());
-    deselect();
-    replaceLong(at, at, dropped);
+  const int at = cursorPositionAt(event->position().toPoint());
+  if (!isReadOnly() && event->source() != this && replaceLong(at, at, dropped)) {
     setSelection(at, static_cast<int>(dropped.size()));
     event->acceptProposedAction();
     return;

@@ -17,6 +17,10 @@ class InputField : public QLineEdit {
   // per unit inserted or removed and never gives their memory back.
   static constexpr qsizetype kUndoLimit = 65536;
 
+  // Once the edits kept for undo add up to more than this many units, the undo history is cleared
+  // after the edit that passed it, so that many short pastes cannot pile up records either.
+  static constexpr qsizetype kHistoryLimit = 4 * kUndoLimit;
+
   // While the field holds more than this many units its caret does not blink: QLineEdit lays out
   // the whole text again for every paint, and a blink is a paint.
   static constexpr qsizetype kSteadyCaretLength = 10000;
@@ -33,17 +37,19 @@ class InputField : public QLineEdit {
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
-  // Each applies a long edit without undo records and returns true, or returns false and does
-  // nothing when the edit is short enough for QLineEdit's own undo.
+  // Each applies a long edit without undo records and returns true, or returns false and leaves
+  // a short edit to QLineEdit, counting the units whose records it will keep.
   bool replaceLong(qsizetype from, qsizetype to, const QString& inserted);
   bool replaceSelectionLong(const QString& inserted);
   bool pasteLong(QClipboard::Mode mode);
   bool cutLong();
   bool keyEditsLong(QKeyEvent* event);
 
+  void forgetHistory();
   void keepUnshapedFont();
   void updateCaretBlinking();
 
+  qsizetype m_kept = 0;
   bool m_steadyCaret = false;
   int m_flashTime = 0;
 };

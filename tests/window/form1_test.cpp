@@ -450,6 +450,9 @@ void Form1Test::longEdits_data() {
       << limit + "1"
       << "" << Keys{kLeft, kShiftHome, kBackspace} << ""
       << "1" << true;
+  QTest::newRow("short pastes past the history limit")
+      << "" << limit << Keys(InputField::kHistoryLimit / InputField::kUndoLimit + 1, kCtrlV) << ""
+      << limit.repeated(InputField::kHistoryLimit / InputField::kUndoLimit + 1) << false;
   QTest::newRow("menu Paste above the limit") << "12" << over << Keys{} << "&Paste"
                                               << "12" + over << false;
   QTest::newRow("menu Cut of a long selection") << over << "" << Keys{kCtrlA} << "Cu&t"
@@ -479,6 +482,7 @@ void Form1Test::longEdits() {
       if (action->text().startsWith(QLineEdit::tr(qPrintable(menuAction)))) action->trigger();
     menu->close();
   }
+  QCoreApplication::sendPostedEvents(text1, QEvent::MetaCall);
   QCOMPARE(text1->text().size(), expected.size());
   QCOMPARE(text1->text(), expected);
   QCOMPARE(text1->isUndoAvailable(), undoable);
