@@ -72,11 +72,16 @@ bool InputField::replaceLong(qsizetype from, qsizetype to, const QString& insert
     return false;
   }
   m_kept = 0;
-  QString edited = text();
-  edited.replace(from, to - from, inserted);
+  // Built anew rather than edited in place, which would keep the old text's capacity.
+  const QString old = text();
+  QString edited;
+  edited.reserve(old.size() - (to - from) + inserted.size());
+  edited.append(QStringView(old).first(from)).append(inserted).append(QStringView(old).sliced(to));
   setText(edited);
   setCursorPosition(static_cast<int>(from + inserted.size()));
-  if (to - from > inserted.size()) heap::giveBackFreed();
+  // Once the edit has ended and the old text and its layout are gone.
+  if (to - from > inserted.size())
+    QMetaObject::invokeMethod(this, &heap::giveBackFreed, Qt::QueuedConnection);
   return true;
 }
 
