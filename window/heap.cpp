@@ -8,11 +8,11 @@
 
 namespace heap {
 
-void returnFreedMemory() {
+void reuseLargeBlocks() {
 #if defined(__GLIBC__)
-  constexpr int kMappedBlockSize = 1 << 20;
-  mallopt(M_MMAP_THRESHOLD, kMappedBlockSize);
-  mallopt(M_TRIM_THRESHOLD, kMappedBlockSize);
+  constexpr int kLargestHeapBlock = 32 << 20;
+  mallopt(M_MMAP_THRESHOLD, kLargestHeapBlock);
+  mallopt(M_TRIM_THRESHOLD, kLargestHeapBlock);
 #endif
 }
 

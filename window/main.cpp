@@ -6,7 +6,7 @@
 #include "window/wmhints.h"
 
 int main(int argc, char* argv[]) {
-  heap::returnFreedMemory();
+  heap::reuseLargeBlocks();
   wmhints::chooseXcbInWaylandSession();
   QApplication app(argc, argv);
   QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tovrel.Tovrel"));

@@ -261,7 +261,7 @@ void keys(Bench& bench, const std::vector<qsizetype>& sizes) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  heap::returnFreedMemory();
+  heap::reuseLargeBlocks();
 
   QApplication app(argc, argv);
   const std::string mode = argc > 1 ? argv[1] : "";
