@@ -23,8 +23,8 @@ InputField::~InputField() {
   if (m_steadyCaret) QGuiApplication::styleHints()->setCursorFlashTime(m_flashTime);
 }
 
-// Hex digits need no shaping; without it QLineEdit lays a long text out several times faster.
-// Only the strategy is set here, so the rest of the font still follows the window's.
+// Hex digits need no shaping, which was the largest part of laying out a long text (scripts that
+// need it are still shaped). Only the strategy is set here: the rest follows the window's font.
 void InputField::keepUnshapedFont() {
   if (font().styleStrategy() & QFont::PreferNoShaping) return;
   QFont strategy;
