@@ -1,10 +1,12 @@
 #include <QApplication>
 #include <QGuiApplication>
 
+#include "window/heap.h"
 #include "window/mainwindow.h"
 #include "window/wmhints.h"
 
 int main(int argc, char* argv[]) {
+  heap::reuseLargeBlocks();
   wmhints::chooseXcbInWaylandSession();
   QApplication app(argc, argv);
   QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tovrel.Tovrel"));

@@ -24,6 +24,7 @@
 #include "conversion/recompute.h"
 #include "window/artwork.h"
 #include "window/controlfont.h"
+#include "window/inputfield.h"
 #include "window/keyfilter.h"
 #include "window/wmhints.h"
 
@@ -109,8 +110,9 @@ QLabel* makeLabel(QWidget* form, const char* objectName, const QRect& rect,
   return label;
 }
 
-QLineEdit* makeField(QWidget* form, const char* objectName, const QRect& rect) {
-  auto* field = new QLineEdit(form);
+template <class Field = QLineEdit>
+Field* makeField(QWidget* form, const char* objectName, const QRect& rect) {
+  auto* field = new Field(form);
   field->setObjectName(QString::fromLatin1(objectName));
   field->setGeometry(rect);
   return field;
@@ -149,7 +151,7 @@ Form1::Form1(QWidget* parent)
   m_label1 = makeLabel(this, "Label1", kLabel1Rect, QStringLiteral("signedHEX"));
   m_label2 = makeLabel(this, "Label2", kLabel2Rect, QStringLiteral("unsignedHEX"));
   m_label3 = makeLabel(this, "Label3", kLabel3Rect, QStringLiteral("bitdata"));
-  m_text1 = makeField(this, "Text1", kText1Rect);
+  m_text1 = makeField<InputField>(this, "Text1", kText1Rect);
   m_text2 = makeField(this, "Text2", kText2Rect);
   m_text3 = makeField(this, "Text3", kText3Rect);
 

@@ -8,11 +8,14 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QStyleHints>
 #include <QtTest>
 
 #include "conversion/recompute.h"
 #include "window/artwork.h"
 #include "window/controlfont.h"
+#include "window/inputfield.h"
 #include "window/keyfilter.h"
 #include "window/mainwindow.h"
 
@@ -110,6 +113,8 @@ class Form1Test : public QObject {
   void keys();
   void paste_data();
   void paste();
+  void longEdits_data();
+  void longEdits();
   void inputMethod_data();
   void inputMethod();
 
@@ -483,6 +488,85 @@ void Form1Test::paste() {
   press({kCtrlV});
   QCOMPARE(field("Text1")->text(), expected);
   verifyReadings();
+}
+
+void Form1Test::longEdits_data() {
+  QTest::addColumn<QString>("start");
+  QTest::addColumn<QString>("clipboard");
+  QTest::addColumn<Keys>("keys");
+  QTest::addColumn<QString>("menuAction");
+  QTest::addColumn<QString>("expected");
+  QTest::addColumn<bool>("undoable");
+  const QString limit(InputField::kUndoLimit, QLatin1Char('7'));
+  const QString over = limit + QLatin1Char('8');
+  const Key kShiftHome{Qt::Key_Home, Qt::ShiftModifier, {}};
+  const Key kCtrlBackspace = ctrl(Qt::Key_Backspace, u'\b');
+  // Up to the limit, an edit keeps its undo step; above it, it is applied as one step that clears
+  // the undo history, whichever way it comes.
+  QTest::newRow("paste at the limit, undoable") << "12" << limit << Keys{kCtrlV} << ""
+                                                << "12" + limit << true;
+  QTest::newRow("paste above the limit") << "12" << over << Keys{kCtrlV} << ""
+                                         << "12" + over << false;
+  QTest::newRow("Shift+Insert above the limit")
+      << "12" << over << Keys{kHome, kShiftInsert} << "" << over + "12" << false;
+  QTest::newRow("short paste over a long selection") << over << "3" << Keys{kCtrlA, kCtrlV} << ""
+                                                     << "3" << false;
+  QTest::newRow("Backspace on a long selection") << over << "" << Keys{kCtrlA, kBackspace} << ""
+                                                 << "" << false;
+  QTest::newRow("Delete on a long selection") << over << "" << Keys{kCtrlA, kDelete} << ""
+                                              << "" << false;
+  QTest::newRow("Ctrl+Backspace on a long word") << over << "" << Keys{kCtrlBackspace} << ""
+                                                 << "" << false;
+  QTest::newRow("Ctrl+X, Ctrl+V of a long selection")
+      << over << "" << Keys{kCtrlA, kCtrlX, kCtrlV} << "" << over << false;
+  QTest::newRow("Backspace on a selection at the limit, undoable")
+      << limit + "1"
+      << "" << Keys{kLeft, kShiftHome, kBackspace} << ""
+      << "1" << true;
+  QTest::newRow("short pastes past the history limit")
+      << "" << limit << Keys(InputField::kHistoryLimit / InputField::kUndoLimit + 1, kCtrlV) << ""
+      << limit.repeated(InputField::kHistoryLimit / InputField::kUndoLimit + 1) << false;
+  QTest::newRow("menu Paste above the limit") << "12" << over << Keys{} << "&Paste"
+                                              << "12" + over << false;
+  QTest::newRow("menu Cut of a long selection") << over << "" << Keys{kCtrlA} << "Cu&t"
+                                                << "" << false;
+  QTest::newRow("menu Delete of a long selection") << over << "" << Keys{kCtrlA} << "Delete"
+                                                   << "" << false;
+}
+
+void Form1Test::longEdits() {
+  QFETCH(QString, start);
+  QFETCH(QString, clipboard);
+  QFETCH(Keys, keys);
+  QFETCH(QString, menuAction);
+  QFETCH(QString, expected);
+  QFETCH(bool, undoable);
+  startWith(start);
+  QLineEdit* text1 = field("Text1");
+  QApplication::clipboard()->setText(clipboard);
+  press(keys);
+  if (!menuAction.isEmpty()) {
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                            text1->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(text1, &event);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QVERIFY(menu);
+    for (QAction* action : menu->actions())
+      if (action->text().startsWith(QLineEdit::tr(qPrintable(menuAction)))) action->trigger();
+    menu->close();
+  }
+  QCoreApplication::sendPostedEvents(text1, QEvent::MetaCall);
+  QCOMPARE(text1->text().size(), expected.size());
+  QCOMPARE(text1->text(), expected);
+  QCOMPARE(text1->isUndoAvailable(), undoable);
+  verifyReadings();
+  // A long text holds the caret still: each blink would paint the whole text again.
+  QCOMPARE(QGuiApplication::styleHints()->cursorFlashTime() == 0,
+           expected.size() > InputField::kSteadyCaretLength);
+  if (undoable) {
+    press({kCtrlZ});
+    QCOMPARE(text1->text(), start);
+  }
 }
 
 void Form1Test::inputMethod_data() {
