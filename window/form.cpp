@@ -29,6 +29,12 @@ bool acceptsTypedChar(char16_t ch, std::size_t currentLength) {
   return isHexDigit(ch) && currentLength < kLongestTypedText;
 }
 
+bool isCommandChord(char16_t first, bool control, bool alt, bool logo) {
+  if (alt || logo) return true;
+  const bool controlCharacter = first < 0x20 || first == 0x7f;
+  return control && !controlCharacter;
+}
+
 bool isEditingShortcut(char16_t ch) {
   switch (ch) {
     case 0x01:  // Ctrl+A, select all
@@ -46,10 +52,10 @@ Point topRightOrigin(int screenLeft, int screenTop, int screenWidth, int outerWi
   return {screenLeft + screenWidth - outerWidth, screenTop};
 }
 
-int condensedCharWidth(int neededWidth, int availableWidth, int averageWidth) {
+int condensedWidth(int neededWidth, int availableWidth, int naturalWidth) {
   if (neededWidth <= availableWidth || neededWidth <= 0) return 0;
   const std::int64_t scaled =
-      std::int64_t{averageWidth} * std::max(availableWidth, 0) / neededWidth;
+      std::int64_t{naturalWidth} * std::max(availableWidth, 0) / neededWidth;
   return std::max(1, static_cast<int>(scaled));
 }
 

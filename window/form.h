@@ -65,13 +65,14 @@ inline constexpr int kFontHeightTwips = 225;
 inline constexpr int kFontWeight = 400;
 inline constexpr int kFontCharset = 128;
 
-// The faces to try in order: the controls' own face by both of its names, then Japanese gothic
-// faces that keep the layout where it is missing. IPAGothic comes before IPAPGothic: its
-// half-width digits let 32 bits fit Text3 at full width, the proportional face's do not.
-inline constexpr std::array<std::u16string_view, 8> kFaces{
-    u"ＭＳ Ｐゴシック", u"MS PGothic", u"IPAGothic",    u"IPAPGothic",
-    u"IPAexGothic",     u"VL PGothic", u"TakaoPGothic", u"Noto Sans CJK JP",
-};
+// The faces to try, first found first. The controls' own face leads, by both of its names; where
+// it is missing, Japanese gothic faces with half-width fixed-pitch digits follow: at 15 px they
+// keep 32 binary digits inside Text3 and line up the bit columns. The proportional faces come last,
+// since their wider digits need condensing (see condensedWidth()).
+inline constexpr std::array<std::u16string_view, 11> kFaces{
+    u"ＭＳ Ｐゴシック", u"MS PGothic",  u"ＭＳ ゴシック", u"MS Gothic",
+    u"IPAGothic",       u"TakaoGothic", u"VL Gothic",     u"IPAPGothic",
+    u"IPAexGothic",     u"VL PGothic",  u"TakaoPGothic"};
 
 // acceptsTypedChar()
 //
@@ -82,6 +83,17 @@ inline constexpr std::array<std::u16string_view, 8> kFaces{
 //   ('8', 0) -> true     ('8', 8) -> false    ('\b', 8) -> true
 //   ('g', 0) -> false    (0x03, 0) -> false   (0xD83D, 0) -> false (half of a non-BMP character)
 [[nodiscard]] bool acceptsTypedChar(char16_t ch, std::size_t currentLength);
+
+// isCommandChord()
+//
+// Whether a key whose text begins with `first`, pressed with the given modifiers held, is a
+// command rather than typing: with Alt or the logo key (Super, Meta) it always is; with Ctrl it is
+// unless its text is a control character, which is what Ctrl types (Ctrl+H types backspace, Ctrl+B
+// 0x02). Shift, AltGr and other level shifts are typing: `control` and `alt` never count AltGr,
+// even where it reports itself as Ctrl+Alt. A command never reaches Text1.
+//   ('1', alt) -> true    ('E', alt + Shift) -> true    ('1', Ctrl) -> true
+//   ('\b', Ctrl) -> false (Ctrl+H)                       ('E', no modifier or Shift) -> false
+[[nodiscard]] bool isCommandChord(char16_t first, bool control, bool alt, bool logo);
 
 // isEditingShortcut()
 //
@@ -105,25 +117,27 @@ struct Point {
 //   (0, 0, 1280, 294) -> (986, 0)     (0, 0, 200, 294) -> (-94, 0)
 [[nodiscard]] Point topRightOrigin(int screenLeft, int screenTop, int screenWidth, int outerWidth);
 
-// The longest texts an output field holds for typed input, as a count of characters from an
-// alphabet: Text2 "-" and up to eight hexadecimal digits ("-80000000"), Text3 up to 32 bits. Each
-// must show whole from its first character, at every dpi and in every face. (A 31-bit pattern of a
-// pasted text is shorter than the 32 bits typed input gives.)
+// The longest texts a field holds for typed input, as a count of characters from an alphabet:
+// Text1 up to eight hexadecimal digits, Text2 "-" and up to eight digits ("-80000000"), Text3 up
+// to 32 bits. Each must show whole from its first character, at every dpi and in every face. (A
+// 31-bit pattern of a pasted text is shorter than the 32 bits typed input gives.)
 struct WidestText {
   std::u16string_view alphabet;
   int length = 0;
 };
+inline constexpr WidestText kText1Widest{u"0123456789ABCDEFabcdef", 8};
 inline constexpr WidestText kText2Widest{u"-0123456789ABCDEFabcdef", 9};
 inline constexpr WidestText kText3Widest{u"01", 32};
 
-// condensedCharWidth()
+// condensedWidth()
 //
-// The average character width to ask of a face so that a text `neededWidth` pixels wide at the
-// face's natural average width `averageWidth` fits `availableWidth` pixels: 0 (the natural width)
-// when it fits already, else the natural width scaled down, rounded down, at least 1. Glyphs
-// rarely scale exactly, so a front-end measures again and narrows further while it does not fit.
-//   (302, 273, 8) -> 7      (240, 273, 8) -> 0      (1000, 10, 8) -> 1
-[[nodiscard]] int condensedCharWidth(int neededWidth, int availableWidth, int averageWidth);
+// How wide to ask a face to be, given its natural width `naturalWidth` (the Win32 window's average
+// character width in pixels, the Qt window's stretch of 100 percent), so that a text `neededWidth`
+// pixels wide at the natural width fits `availableWidth` pixels: 0 (the natural width) when it
+// fits already, else the natural width scaled down, rounded down, at least 1. Glyphs rarely scale
+// exactly, so a front-end measures again and narrows further while it does not fit.
+//   (302, 273, 8) -> 7      (240, 273, 8) -> 0      (302, 264, 100) -> 87    (1000, 10, 8) -> 1
+[[nodiscard]] int condensedWidth(int neededWidth, int availableWidth, int naturalWidth);
 
 }  // namespace form
 

@@ -27,8 +27,8 @@
 #include <string>
 #include <vector>
 
-#include "window/heap.h"
-#include "window/mainwindow.h"
+#include "window/qt/heap.h"
+#include "window/qt/mainwindow.h"
 
 namespace {
 

@@ -1,7 +1,8 @@
 // The rules of the shared description of Form1 that neither window's end-to-end test reaches:
 // twips at dpi between 96 and 192 (halves), the condensing of an output field's face when its
 // longest text is too wide, the placement of a frame wider than the screen or on a screen that does
-// not start at 0, and which control characters are editing shortcuts.
+// not start at 0, the rule for typed characters, and which control characters are editing
+// shortcuts.
 
 #include "window/form.h"
 
@@ -42,11 +43,11 @@ struct CondensedCase {
   const char* name;
   int needed;
   int available;
-  int average;
+  int natural;
   int width;
 };
 
-TEST(FormTest, CondensedCharWidth) {
+TEST(FormTest, CondensedWidth) {
   const CondensedCase cases[] = {
       // Fits: the face's natural width.
       {"half-width digits, 32 bits", 240, 265, 8, 0},
@@ -56,13 +57,15 @@ TEST(FormTest, CondensedCharWidth) {
       {"one pixel too wide", 266, 265, 8, 7},
       {"proportional digits, 32 bits", 302, 265, 8, 7},
       {"twice as wide", 530, 265, 15, 7},
+      {"as a stretch: proportional digits, 32 bits", 302, 264, 100, 87},
+      {"as a stretch: an unknown face's caption", 81, 73, 100, 90},
       // Never 0, which would mean the natural width.
       {"far too wide", 10000, 10, 8, 1},
       {"no room at all", 100, 0, 8, 1},
       {"a negative room", 100, -4, 8, 1},
   };
   for (const CondensedCase& c : cases) {
-    EXPECT_EQ(condensedCharWidth(c.needed, c.available, c.average), c.width) << c.name;
+    EXPECT_EQ(condensedWidth(c.needed, c.available, c.natural), c.width) << c.name;
   }
 }
 
@@ -78,6 +81,7 @@ struct OriginCase {
 TEST(FormTest, TopRightOrigin) {
   const OriginCase cases[] = {
       {"a screen wider than the frame", 0, 0, 1280, 294, {986, 0}},
+      {"a screen exactly as wide as the frame", 0, 0, 294, 294, {0, 0}},
       {"a screen narrower than the frame", 0, 0, 200, 294, {-94, 0}},
       {"a screen right of another", 1920, 0, 1280, 294, {2906, 0}},
       {"a screen below another", 0, 1080, 1280, 294, {986, 1080}},
@@ -86,6 +90,62 @@ TEST(FormTest, TopRightOrigin) {
     const Point origin = topRightOrigin(c.screenLeft, c.screenTop, c.screenWidth, c.outerWidth);
     EXPECT_EQ(origin.x, c.origin.x) << c.name;
     EXPECT_EQ(origin.y, c.origin.y) << c.name;
+  }
+}
+
+TEST(FormTest, AcceptsTypedChar) {
+  struct Case {
+    const char* name;
+    char16_t ch;
+    std::size_t length;
+    bool accepted;
+  };
+  const Case cases[] = {
+      // Hexadecimal digits below eight characters.
+      {"'0' into an empty field", u'0', 0, true},
+      {"'9' at 7 characters", u'9', 7, true},
+      {"'A' at 0", u'A', 0, true},
+      {"'F' at 7", u'F', 7, true},
+      {"'a' at 0", u'a', 0, true},
+      {"'f' at 7", u'f', 7, true},
+      // Digits at eight characters and beyond (a paste can make the text longer).
+      {"'0' at 8", u'0', 8, false},
+      {"'f' at 8", u'f', 8, false},
+      {"'1' at 9, after a paste", u'1', 9, false},
+      // Backspace always passes.
+      {"backspace at 0", u'\b', 0, true},
+      {"backspace at 7", u'\b', 7, true},
+      {"backspace at 8", u'\b', 8, true},
+      {"backspace at 100000", u'\b', 100000, true},
+      // Next to the digit ranges.
+      {"'/' before '0'", u'/', 0, false},
+      {"':' after '9'", u':', 0, false},
+      {"'@' before 'A'", u'@', 0, false},
+      {"'G' after 'F'", u'G', 0, false},
+      {"'`' before 'a'", u'`', 0, false},
+      {"'g' after 'f'", u'g', 0, false},
+      {"'x'", u'x', 0, false},
+      {"space", u' ', 0, false},
+      {"'-'", u'-', 0, false},
+      // Control characters other than backspace.
+      {"NUL", u'\0', 0, false},
+      {"0x03, Ctrl+C", char16_t{0x03}, 0, false},
+      {"0x16, Ctrl+V", char16_t{0x16}, 0, false},
+      {"0x18, Ctrl+X", char16_t{0x18}, 0, false},
+      {"0x1a, Ctrl+Z", char16_t{0x1a}, 0, false},
+      {"tab", u'\t', 0, false},
+      {"carriage return", u'\r', 0, false},
+      {"escape", char16_t{0x1b}, 0, false},
+      {"0x7f", char16_t{0x7f}, 0, false},
+      // Beyond ASCII.
+      {"fullwidth digit zero", u'０', 0, false},
+      {"fullwidth capital A", u'Ａ', 0, false},
+      {"0x8000, negative as 16 bits", char16_t{0x8000}, 0, false},
+      {"high surrogate of a non-BMP character", char16_t{0xD83D}, 0, false},
+      {"0xFFFF", char16_t{0xFFFF}, 0, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(acceptsTypedChar(c.ch, c.length), c.accepted) << c.name;
   }
 }
 

@@ -13,11 +13,11 @@
 #include <QtTest>
 
 #include "conversion/recompute.h"
-#include "window/artwork.h"
-#include "window/controlfont.h"
-#include "window/inputfield.h"
-#include "window/keyfilter.h"
-#include "window/mainwindow.h"
+#include "window/form.h"
+#include "window/qt/artwork.h"
+#include "window/qt/inputfield.h"
+#include "window/qt/keyfilter.h"
+#include "window/qt/mainwindow.h"
 
 // Keys are sent with the texts that real X11 keys carry: Qt Test's own key clicks give Ctrl+C the
 // text "c", where X11 gives 0x03, and the Delete key no text, where X11 gives 0x7f.
@@ -105,8 +105,6 @@ class Form1Test : public QObject {
   void wholeText();
   void artwork();
 
-  void acceptsTypedChar_data();
-  void acceptsTypedChar();
   void readings_data();
   void readings();
   void keys_data();
@@ -251,7 +249,7 @@ void Form1Test::wholeText_data() {
   QTest::addColumn<QString>("face");
   QTest::addColumn<QString>("input");
   QStringList faces;
-  for (const std::u16string_view face : controlfont::kFaces) {
+  for (const std::u16string_view face : form::kFaces) {
     const QString name = QString::fromUtf16(face.data(), static_cast<qsizetype>(face.size()));
     if (QFontDatabase::families().contains(name)) faces.append(name);
   }
@@ -287,7 +285,7 @@ void Form1Test::wholeText() {
   for (const char* name : {"Text1", "Text2", "Text3"}) {
     QLineEdit* shown = field(name);
     const QString text = shown->text();
-    if (text.size() > controlfont::kLongestHex + 1 && shown != field("Text3")) {
+    if (text.size() > form::kText2Widest.length && shown != field("Text3")) {
       if (shown != field("Text1")) QCOMPARE(shown->cursorPosition(), 0);
       continue;
     }
@@ -318,62 +316,6 @@ void Form1Test::artwork() {
   const QImage shown = m_form->grab().toImage();
   for (const QPoint at : {QPoint(0, 0), QPoint(150, 42), QPoint(2, 90), QPoint(287, 94)})
     QCOMPARE(QColor(shown.pixel(at)), QColor(background.pixel(at)));
-}
-
-void Form1Test::acceptsTypedChar_data() {
-  QTest::addColumn<char16_t>("ch");
-  QTest::addColumn<qsizetype>("length");
-  QTest::addColumn<bool>("accepted");
-  // Hexadecimal digits below eight characters.
-  QTest::newRow("'0' into an empty field") << u'0' << qsizetype{0} << true;
-  QTest::newRow("'9' at 7 characters") << u'9' << qsizetype{7} << true;
-  QTest::newRow("'A' at 0") << u'A' << qsizetype{0} << true;
-  QTest::newRow("'F' at 7") << u'F' << qsizetype{7} << true;
-  QTest::newRow("'a' at 0") << u'a' << qsizetype{0} << true;
-  QTest::newRow("'f' at 7") << u'f' << qsizetype{7} << true;
-  // Digits at eight characters and beyond (a paste can make the text longer).
-  QTest::newRow("'0' at 8") << u'0' << qsizetype{8} << false;
-  QTest::newRow("'f' at 8") << u'f' << qsizetype{8} << false;
-  QTest::newRow("'1' at 9, after a paste") << u'1' << qsizetype{9} << false;
-  // Backspace always passes.
-  QTest::newRow("backspace at 0") << u'\b' << qsizetype{0} << true;
-  QTest::newRow("backspace at 7") << u'\b' << qsizetype{7} << true;
-  QTest::newRow("backspace at 8") << u'\b' << qsizetype{8} << true;
-  QTest::newRow("backspace at 100000") << u'\b' << qsizetype{100000} << true;
-  // Next to the digit ranges.
-  QTest::newRow("'/' before '0'") << u'/' << qsizetype{0} << false;
-  QTest::newRow("':' after '9'") << u':' << qsizetype{0} << false;
-  QTest::newRow("'@' before 'A'") << u'@' << qsizetype{0} << false;
-  QTest::newRow("'G' after 'F'") << u'G' << qsizetype{0} << false;
-  QTest::newRow("'`' before 'a'") << u'`' << qsizetype{0} << false;
-  QTest::newRow("'g' after 'f'") << u'g' << qsizetype{0} << false;
-  QTest::newRow("'x'") << u'x' << qsizetype{0} << false;
-  QTest::newRow("space") << u' ' << qsizetype{0} << false;
-  QTest::newRow("'-'") << u'-' << qsizetype{0} << false;
-  // Control characters other than backspace.
-  QTest::newRow("NUL") << u'\0' << qsizetype{0} << false;
-  QTest::newRow("0x03, Ctrl+C") << char16_t{0x03} << qsizetype{0} << false;
-  QTest::newRow("0x16, Ctrl+V") << char16_t{0x16} << qsizetype{0} << false;
-  QTest::newRow("0x18, Ctrl+X") << char16_t{0x18} << qsizetype{0} << false;
-  QTest::newRow("0x1a, Ctrl+Z") << char16_t{0x1a} << qsizetype{0} << false;
-  QTest::newRow("tab") << u'\t' << qsizetype{0} << false;
-  QTest::newRow("carriage return") << u'\r' << qsizetype{0} << false;
-  QTest::newRow("escape") << char16_t{0x1b} << qsizetype{0} << false;
-  QTest::newRow("0x7f") << char16_t{0x7f} << qsizetype{0} << false;
-  // Beyond ASCII.
-  QTest::newRow("fullwidth digit zero") << u'０' << qsizetype{0} << false;
-  QTest::newRow("fullwidth capital A") << u'Ａ' << qsizetype{0} << false;
-  QTest::newRow("0x8000, negative as 16 bits") << char16_t{0x8000} << qsizetype{0} << false;
-  QTest::newRow("high surrogate of a non-BMP character")
-      << char16_t{0xD83D} << qsizetype{0} << false;
-  QTest::newRow("0xFFFF") << char16_t{0xFFFF} << qsizetype{0} << false;
-}
-
-void Form1Test::acceptsTypedChar() {
-  QFETCH(char16_t, ch);
-  QFETCH(qsizetype, length);
-  QFETCH(bool, accepted);
-  QCOMPARE(::acceptsTypedChar(ch, length), accepted);
 }
 
 void Form1Test::readings_data() {

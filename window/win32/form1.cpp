@@ -91,7 +91,7 @@ HFONT fittingFont(HDC dc, HFONT font, const std::wstring& face, int height, int 
   TEXTMETRICW metrics{};
   GetTextMetricsW(dc, &metrics);
   for (int width =
-           form::condensedCharWidth(widestTextWidth(dc, widest), available, metrics.tmAveCharWidth);
+           form::condensedWidth(widestTextWidth(dc, widest), available, metrics.tmAveCharWidth);
        width > 0; --width) {
     HFONT candidate = createFont(face, height, width);
     SelectObject(dc, candidate);

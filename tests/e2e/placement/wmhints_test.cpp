@@ -1,38 +1,13 @@
-// The pure parts of the window-manager layer: the corner arithmetic and the choice of platform.
+// The pure part of the window-manager layer: the choice of platform.
 
-#include <QRect>
 #include <QTest>
 
-#include "window/wmhints.h"
+#include "window/qt/wmhints.h"
 
 class WmHintsTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void topRightOrigin_data() {
-    QTest::addColumn<QRect>("screen");
-    QTest::addColumn<int>("outerWidth");
-    QTest::addColumn<QPoint>("origin");
-
-    QTest::newRow("wide screen, openbox frame") << QRect(0, 0, 1280, 800) << 294 << QPoint(986, 0);
-    QTest::newRow("frame exactly as wide as the screen")
-        << QRect(0, 0, 294, 300) << 294 << QPoint(0, 0);
-    // No clamping: the left part lies off the screen, the right edge stays on the screen's edge.
-    QTest::newRow("narrow screen, negative left") << QRect(0, 0, 200, 300) << 294 << QPoint(-94, 0);
-    QTest::newRow("no frame at scale 2") << QRect(0, 0, 1280, 800) << 576 << QPoint(704, 0);
-    QTest::newRow("primary screen right of another")
-        << QRect(1920, 0, 1280, 1024) << 294 << QPoint(2906, 0);
-    QTest::newRow("primary screen below another")
-        << QRect(0, 1080, 1920, 1080) << 294 << QPoint(1626, 1080);
-  }
-
-  void topRightOrigin() {
-    QFETCH(QRect, screen);
-    QFETCH(int, outerWidth);
-    QFETCH(QPoint, origin);
-    QCOMPARE(wmhints::topRightOrigin(screen, outerWidth), origin);
-  }
-
   void prefersXcb_data() {
     QTest::addColumn<QByteArray>("sessionType");
     QTest::addColumn<QByteArray>("waylandDisplay");

@@ -1,4 +1,4 @@
-#include "wmhints.h"
+#include "window/qt/wmhints.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -15,6 +15,8 @@
 #include <thread>
 #include <vector>
 
+#include "window/form.h"
+
 #if defined(TOVREL_WITH_XCB) && QT_CONFIG(xcb)
 #include <QtGui/qguiapplication_platform.h>
 #include <xcb/xcb.h>
@@ -23,6 +25,13 @@
 
 namespace wmhints {
 namespace {
+
+// The shared placement rule, on Qt's rectangles.
+QPoint topRightOrigin(const QRect& screen, int outerWidth) {
+  const form::Point origin =
+      form::topRightOrigin(screen.x(), screen.y(), screen.width(), outerWidth);
+  return {origin.x, origin.y};
+}
 
 // The width of the window's frame on each side, in device pixels.
 struct FrameExtents {
@@ -279,10 +288,6 @@ void placeTopRight(QWidget& window) {
     xcb_flush(c);
   }
 #endif
-}
-
-QPoint topRightOrigin(const QRect& screen, int outerWidth) {
-  return {screen.x() + screen.width() - outerWidth, screen.y()};
 }
 
 }  // namespace wmhints

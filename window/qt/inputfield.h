@@ -28,6 +28,10 @@ class InputField : public QLineEdit {
   explicit InputField(QWidget* parent = nullptr);
   ~InputField() override;
 
+  // What a typed backspace does: removes the selection, or else the unit before the caret. A
+  // long selection goes without undo records, as with the Backspace key.
+  void eraseBackward();
+
  protected:
   bool event(QEvent* event) override;
   void changeEvent(QEvent* event) override;

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QWidget>
 
+class InputField;
 class QLabel;
 class QLineEdit;
 
@@ -40,7 +41,7 @@ class Form1 : public QWidget {
   QLabel* m_label1 = nullptr;
   QLabel* m_label2 = nullptr;
   QLabel* m_label3 = nullptr;
-  QLineEdit* m_text1 = nullptr;
+  InputField* m_text1 = nullptr;
   QLineEdit* m_text2 = nullptr;
   QLineEdit* m_text3 = nullptr;
 };

@@ -1,4 +1,4 @@
-#include "window/mainwindow.h"
+#include "window/qt/mainwindow.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -18,53 +18,62 @@
 #include <QStringList>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstddef>
 #include <limits>
 #include <string_view>
+#include <utility>
 
 #include "conversion/recompute.h"
-#include "window/artwork.h"
-#include "window/controlfont.h"
-#include "window/inputfield.h"
-#include "window/keyfilter.h"
-#include "window/wmhints.h"
+#include "window/form.h"
+#include "window/qt/artwork.h"
+#include "window/qt/inputfield.h"
+#include "window/qt/keyfilter.h"
+#include "window/qt/wmhints.h"
 
 namespace {
 
-// Where everything stands, in logical pixels from the top-left of the client area (one pixel is
-// 15 twips at 96 dots per inch). Each label reaches one pixel row into its field, which covers it.
-constexpr QSize kClientSize{288, 95};
-constexpr QRect kLabel1Rect{8, 0, 73, 17};
-constexpr QRect kLabel2Rect{152, 0, 105, 17};
-constexpr QRect kText1Rect{8, 16, 129, 22};
-constexpr QRect kText2Rect{152, 16, 129, 22};
-constexpr QRect kLabel3Rect{8, 48, 105, 17};
-constexpr QRect kText3Rect{8, 64, 273, 22};
+// Twips as logical pixels: Qt scales logical pixels to the screen, so they stay at 96 dpi.
+int pixels(int twips) {
+  return form::toPixels(twips, form::kBaseDpi);
+}
+
+QRect pixelRect(const form::TwipsRect& twips) {
+  return {pixels(twips.left), pixels(twips.top), pixels(twips.width), pixels(twips.height)};
+}
+
+QString toQString(std::u16string_view text) {
+  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 QFont controlFont() {
   QFont font;
   QStringList families;
-  for (const std::u16string_view face : controlfont::kFaces)
-    families.append(QString::fromUtf16(face.data(), static_cast<qsizetype>(face.size())));
+  for (const std::u16string_view face : form::kFaces)
+    families.append(toQString(face));
   // Fontconfig knows no alias for the first face, so without the list Qt would take a Latin face.
   font.setFamilies(families);
   font.setStyleHint(QFont::SansSerif);
-  font.setPixelSize(controlfont::kPixelSize);
-  font.setWeight(QFont::Normal);
+  font.setPixelSize(pixels(form::kFontHeightTwips));
+  font.setWeight(static_cast<QFont::Weight>(form::kFontWeight));
   font.setItalic(false);
   font.setUnderline(false);
   font.setStrikeOut(false);
   return font;
 }
 
-// The widest text of `count` characters from `characters`, after `prefix`, in `font`.
-QString widestText(const QFont& font, std::u16string_view characters, int count,
-                   const QString& prefix = {}) {
+// The widest text of `widest.length` characters from `widest.alphabet` in `font`: no text that
+// the field holds for typed input is wider.
+QString widestText(const QFont& font, const form::WidestText& widest) {
   const QFontMetricsF metrics(font);
-  QChar widest = characters.front();
-  for (const char16_t ch : characters) {
-    if (metrics.horizontalAdvance(QChar(ch)) > metrics.horizontalAdvance(widest)) widest = ch;
+  QChar widestChar = widest.alphabet.front();
+  for (const char16_t ch : widest.alphabet) {
+    if (metrics.horizontalAdvance(QChar(ch)) > metrics.horizontalAdvance(widestChar))
+      widestChar = ch;
   }
-  return prefix + QString(count, widest);
+  return QString(widest.length, widestChar);
 }
 
 // The width that a line edit's text may take without the field scrolling it: the field's contents
@@ -88,9 +97,11 @@ int textRoom(const QLineEdit& field) {
 // pixels. Condensing a face is a scaling that rounds, so the result is measured, and condensed
 // further where the rounding went the wrong way.
 void condenseToFit(QWidget& control, const QFont& base, const QString& text, int room) {
+  constexpr int kNaturalStretch = 100;
   QFont font = base;
-  int stretch = controlfont::condensedStretch(QFontMetricsF(base).horizontalAdvance(text), room);
-  while (stretch < 100) {
+  const int advance = static_cast<int>(std::ceil(QFontMetricsF(base).horizontalAdvance(text)));
+  int stretch = form::condensedWidth(advance, room, kNaturalStretch);
+  while (stretch > 0) {
     font.setStretch(stretch);
     if (stretch == 1 || QFontMetricsF(font).horizontalAdvance(text) <= room) break;
     --stretch;
@@ -98,11 +109,10 @@ void condenseToFit(QWidget& control, const QFont& base, const QString& text, int
   control.setFont(font);
 }
 
-QLabel* makeLabel(QWidget* form, const char* objectName, const QRect& rect,
-                  const QString& caption) {
-  auto* label = new QLabel(caption, form);
-  label->setObjectName(QString::fromLatin1(objectName));
-  label->setGeometry(rect);
+QLabel* makeLabel(QWidget* parent, const form::Control& control) {
+  auto* label = new QLabel(toQString(control.caption), parent);
+  label->setObjectName(QString::fromLatin1(control.name.data(), qsizetype(control.name.size())));
+  label->setGeometry(pixelRect(control.twips));
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   QPalette palette = label->palette();
   palette.setColor(QPalette::WindowText, Qt::black);
@@ -111,10 +121,11 @@ QLabel* makeLabel(QWidget* form, const char* objectName, const QRect& rect,
 }
 
 template <class Field = QLineEdit>
-Field* makeField(QWidget* form, const char* objectName, const QRect& rect) {
-  auto* field = new Field(form);
-  field->setObjectName(QString::fromLatin1(objectName));
-  field->setGeometry(rect);
+Field* makeField(QWidget* parent, const form::Control& control) {
+  auto* field = new Field(parent);
+  field->setObjectName(QString::fromLatin1(control.name.data(), qsizetype(control.name.size())));
+  field->setGeometry(pixelRect(control.twips));
+  field->setReadOnly(control.readOnly);
   return field;
 }
 
@@ -143,31 +154,34 @@ Form1::Form1(QWidget* parent)
   icon.addPixmap(QPixmap(QString::fromLatin1(artwork::kIcon16)));
   icon.addPixmap(QPixmap(QString::fromLatin1(artwork::kIcon32)));
   setWindowIcon(icon);
-  setFixedSize(kClientSize);
+  setFixedSize(pixels(form::kClientWidthTwips), pixels(form::kClientHeightTwips));
   setFont(controlFont());
 
-  // Labels first: siblings created later are drawn above them, so each field covers the pixel
-  // row that its label reaches into.
-  m_label1 = makeLabel(this, "Label1", kLabel1Rect, QStringLiteral("signedHEX"));
-  m_label2 = makeLabel(this, "Label2", kLabel2Rect, QStringLiteral("unsignedHEX"));
-  m_label3 = makeLabel(this, "Label3", kLabel3Rect, QStringLiteral("bitdata"));
-  m_text1 = makeField<InputField>(this, "Text1", kText1Rect);
-  m_text2 = makeField(this, "Text2", kText2Rect);
-  m_text3 = makeField(this, "Text3", kText3Rect);
+  // Each label before the field it names: a sibling created later is drawn above, so each field
+  // covers the pixel row that its label reaches into.
+  const auto& controls = form::kControls;
+  m_label1 = makeLabel(this, controls[form::kLabel1]);
+  m_text1 = makeField<InputField>(this, controls[form::kText1]);
+  m_label2 = makeLabel(this, controls[form::kLabel2]);
+  m_text2 = makeField(this, controls[form::kText2]);
+  m_label3 = makeLabel(this, controls[form::kLabel3]);
+  m_text3 = makeField(this, controls[form::kText3]);
 
   // Typing stops at eight characters in the filter; a paste may be longer than QLineEdit's 32767.
   m_text1->setMaxLength(std::numeric_limits<int>::max());
-  m_text2->setReadOnly(true);
-  m_text3->setReadOnly(true);
 
   // A screen reader names each field by the label above it.
   m_label1->setBuddy(m_text1);
   m_label2->setBuddy(m_text2);
   m_label3->setBuddy(m_text3);
 
-  setTabOrder(m_text1, m_text2);
-  setTabOrder(m_text2, m_text3);
-  setTabOrder(m_text3, m_text1);
+  // Tab visits the fields by their tab indexes, and from the last back to the first.
+  std::array<std::pair<int, QLineEdit*>, 3> tabOrder{{{controls[form::kText1].tabIndex, m_text1},
+                                                      {controls[form::kText2].tabIndex, m_text2},
+                                                      {controls[form::kText3].tabIndex, m_text3}}};
+  std::ranges::sort(tabOrder, {}, &std::pair<int, QLineEdit*>::first);
+  for (std::size_t i = 0; i < tabOrder.size(); ++i)
+    setTabOrder(tabOrder[i].second, tabOrder[(i + 1) % tabOrder.size()].second);
 
   m_text1->installEventFilter(this);
   m_text2->installEventFilter(this);
@@ -204,7 +218,7 @@ void Form1::Text1_Change() {
 
 // Sets `code` to 0 when the typed character must not reach Text1.
 void Form1::Text1_KeyPress(char16_t& code) {
-  if (!acceptsTypedChar(code, m_text1->text().size())) code = 0;
+  if (!form::acceptsTypedChar(code, static_cast<std::size_t>(m_text1->text().size()))) code = 0;
 }
 
 void Form1::Text2_Click() {
@@ -240,8 +254,8 @@ bool Form1::filterText1(QEvent* event) {
       if (!typesCharacters(key)) return false;
       const QString text = key.text();
       const Qt::KeyboardModifiers held = key.modifiers();
-      if (isCommandChord(text.front().unicode(), held.testFlag(Qt::ControlModifier),
-                         held.testFlag(Qt::AltModifier), held.testFlag(Qt::MetaModifier))) {
+      if (form::isCommandChord(text.front().unicode(), held.testFlag(Qt::ControlModifier),
+                               held.testFlag(Qt::AltModifier), held.testFlag(Qt::MetaModifier))) {
         return true;
       }
       if (text.size() == 1) {
@@ -249,7 +263,7 @@ bool Form1::filterText1(QEvent* event) {
         Text1_KeyPress(code);
         if (code == u'\b' && key.key() != Qt::Key_Backspace) {
           // A backspace typed by another key (Ctrl+H), which the field itself would ignore.
-          m_text1->backspace();
+          m_text1->eraseBackward();
           return true;
         }
         return code == 0;
@@ -283,7 +297,7 @@ void Form1::typeFiltered(const QString& text) {
     char16_t code = unit.unicode();
     Text1_KeyPress(code);
     if (code == u'\b') {
-      m_text1->backspace();
+      m_text1->eraseBackward();
     } else if (code != 0) {
       m_text1->insert(QString(QChar(code)));
     }
@@ -299,15 +313,9 @@ void Form1::changeEvent(QEvent* event) {
 // a reading is never cut, whichever face the system found.
 void Form1::fitTexts() {
   const QFont base = font();
-  const QString hex = widestText(base, controlfont::kHexDigits, controlfont::kLongestHex);
-  condenseToFit(*m_text1, base, hex, textRoom(*m_text1));
-  condenseToFit(
-      *m_text2, base,
-      widestText(base, controlfont::kHexDigits, controlfont::kLongestHex, QStringLiteral("-")),
-      textRoom(*m_text2));
-  condenseToFit(*m_text3, base,
-                widestText(base, controlfont::kBinaryDigits, controlfont::kLongestBits),
-                textRoom(*m_text3));
+  condenseToFit(*m_text1, base, widestText(base, form::kText1Widest), textRoom(*m_text1));
+  condenseToFit(*m_text2, base, widestText(base, form::kText2Widest), textRoom(*m_text2));
+  condenseToFit(*m_text3, base, widestText(base, form::kText3Widest), textRoom(*m_text3));
   for (QLabel* label : {m_label1, m_label2, m_label3})
     condenseToFit(*label, base, label->text(), label->contentsRect().width());
 }

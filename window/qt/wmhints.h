@@ -5,9 +5,6 @@
 #ifndef TOVREL_WINDOW_WMHINTS_H_
 #define TOVREL_WINDOW_WMHINTS_H_
 
-#include <QPoint>
-#include <QRect>
-
 class QWidget;
 
 namespace wmhints {
@@ -51,13 +48,6 @@ void skipTaskbar(QWidget& window);
 // If no answer comes, the frame's top-left corner is placed at the client's width from the right
 // edge, so that the title bar stays on the screen. Call once, before the first show().
 void placeTopRight(QWidget& window);
-
-// topRightOrigin()
-//
-// The top-left corner that puts a frame `outerWidth` wide flush with the top-right corner of
-// `screen`. No clamping: a frame wider than the screen gets a left edge left of the screen's.
-//   screen 0,0 1280x800, width 294 -> (986, 0)     screen 0,0 200x300, width 294 -> (-94, 0)
-[[nodiscard]] QPoint topRightOrigin(const QRect& screen, int outerWidth);
 
 }  // namespace wmhints
 

@@ -1,4 +1,4 @@
-#include "window/inputfield.h"
+#include "window/qt/inputfield.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -12,7 +12,7 @@
 #include <QMouseEvent>
 #include <QStyleHints>
 
-#include "window/heap.h"
+#include "window/qt/heap.h"
 
 InputField::InputField(QWidget* parent) : QLineEdit(parent) {
   keepUnshapedFont();
@@ -96,6 +96,10 @@ void InputField::forgetHistory() {
 bool InputField::replaceSelectionLong(const QString& inserted) {
   const qsizetype from = hasSelectedText() ? selectionStart() : cursorPosition();
   return replaceLong(from, from + selectedText().size(), inserted);
+}
+
+void InputField::eraseBackward() {
+  if (!(hasSelectedText() && replaceSelectionLong({}))) backspace();
 }
 
 bool InputField::pasteLong(QClipboard::Mode mode) {

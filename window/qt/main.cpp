@@ -1,9 +1,9 @@
 #include <QApplication>
 #include <QGuiApplication>
 
-#include "window/heap.h"
-#include "window/mainwindow.h"
-#include "window/wmhints.h"
+#include "window/qt/heap.h"
+#include "window/qt/mainwindow.h"
+#include "window/qt/wmhints.h"
 
 int main(int argc, char* argv[]) {
   heap::reuseLargeBlocks();

@@ -1,4 +1,4 @@
-#include "window/heap.h"
+#include "window/qt/heap.h"
 
 #include <cstdlib>  // defines __GLIBC__ where the C library is glibc
 
