@@ -46,7 +46,8 @@ alive() {
   kill -0 "$TOVREL_PID" 2>/dev/null || fail "tovrel is no longer running"
 }
 
-# Two _NET_WM_PING round trips (wmping.cpp says why two). The bound is for a program that hangs.
+# _NET_WM_PING round trips (wmping.cpp says why and how many). The bound is for a program that
+# hangs.
 driver_sync() {
   alive
   "$DRIVER_WMPING" "$TOVREL_WINDOW" 120 || fail "tovrel did not answer"

@@ -92,14 +92,15 @@ check "random keys"
 
 paste_file "$work/junk" ctrl+v ctrl+a
 check "1 MiB junk, Ctrl+V"
-cmp -s "$work/junk" "$work/1 MiB junk, Ctrl+V.text1" || fail "the pasted junk did not arrive unchanged"
+cmp -s "$work/junk" "$work/1 MiB junk, Ctrl+V.text1" ||
+  fail "the pasted junk did not arrive unchanged: Text1 holds $(show "$work/1 MiB junk, Ctrl+V.text1")"
 random_keys 40
 check "junk, then 40 keys"
 
 paste_file "$work/hexdigits" shift+Insert ctrl+a
 check "1 MiB hex digits, Shift+Ins"
 cmp -s "$work/hexdigits" "$work/1 MiB hex digits, Shift+Ins.text1" ||
-  fail "the pasted digits did not arrive unchanged"
+  fail "the pasted digits did not arrive unchanged: Text1 holds $(show "$work/1 MiB hex digits, Shift+Ins.text1")"
 paste_file "$work/digits" ctrl+v End
 check "1 MiB more digits, appended"
 

@@ -2,10 +2,13 @@
 //
 // Returns once the program that owns WINDOW has handled every event that reached it before the
 // call: keys, clicks, pastes. It sends the window _NET_WM_PING and waits for the answer on the root
-// window, twice. A Qt program answers a ping while it reads its X events, and hands the key and
-// mouse events read in the same pass to its widgets in the next turn of its event loop, so the
-// first answer only says that the events before the ping were read; the second ping is read in a
-// later turn, after that hand-over, and its answer says that they were handled.
+// window, three times, each ping after the answer to the one before. A Qt program answers a ping
+// while it reads its X events, and hands the key and mouse events read in that pass to its widgets
+// right after the pass, so one answer only says that the events before the ping were read. The
+// next ping is sent after that answer; it normally arrives after the pass ended, and its answer
+// then says the events were handled. A pass goes on while events keep arriving, though, so on a
+// busy machine (the program's thread descheduled right after it sent an answer) the next ping can
+// still fall into the same pass: the third one makes that need two such coincidences in a row.
 //
 // Exit status 0 once both answers came, 1 when an answer did not come within SECONDS (default
 // 120), 2 on a usage or connection error.
@@ -97,7 +100,7 @@ int main(int argc, char* argv[]) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
   // Stamps of our own, so that the window manager's pings are not taken for ours.
   const auto base = static_cast<uint32_t>(getpid()) << 2;
-  for (uint32_t round = 1; round <= 2; ++round) {
+  for (uint32_t round = 1; round <= 3; ++round) {
     if (!pingOnce(c, window, protocols, ping, base + round, deadline)) {
       std::fprintf(stderr, "wmping: window 0x%x did not answer ping %u within %d s\n", window,
                    round, seconds);
