@@ -30,8 +30,6 @@ driver_start() {
   mkdir -p "$DRIVER_WORKDIR"
   xsession_start 800x400 openbox
   trap driver_stop EXIT
-  DRIVER_SENTINEL=$XSESSION_DIR/sentinel
-  printf 'not copied: %s' "$RANDOM$RANDOM" >"$DRIVER_SENTINEL"
 
   xsession_spawn "$DRIVER_TOVREL"
   TOVREL_PID=${XSESSION_PIDS[-1]}
@@ -53,23 +51,19 @@ driver_sync() {
   "$DRIVER_WMPING" "$TOVREL_WINDOW" 120 || fail "tovrel did not answer"
 }
 
-# Copies the field that has the focus into OUT. A helper xclip owns the clipboard beforehand (the one
-# that served the last paste, or one with a text no field can hold). Once tovrel has handled the
-# copy keys the clipboard is either tovrel's, holding the field's text, or still the helper's: an
-# empty field copies nothing.
+# Copies the field that has the focus into OUT. The clipboard is left without an owner first; once
+# tovrel has handled the copy keys it is either tovrel's, holding the field's text, or still has
+# none: an empty field copies nothing.
 read_focused_field() {
   local out=$1
-  if [[ -z $DRIVER_CLIP_PID ]]; then claim_clipboard "$DRIVER_SENTINEL"; fi
+  "$DRIVER_WMPING" --disown CLIPBOARD
   xdotool key ctrl+a ctrl+c
   driver_sync
-  timeout 120 xclip -o -selection clipboard >"$out" || fail "the clipboard could not be read"
-  if kill -0 "$DRIVER_CLIP_PID" 2>/dev/null && cmp -s "$out" "$DRIVER_SENTINEL"; then
+  if [[ $("$DRIVER_WMPING" --owner CLIPBOARD) == 0x0 ]]; then
     : >"$out"
-    return 0
+  else
+    timeout 120 xclip -o -selection clipboard >"$out" || fail "the clipboard could not be read"
   fi
-  # The helper lost the clipboard to tovrel and ends.
-  wait "$DRIVER_CLIP_PID" 2>/dev/null || true
-  DRIVER_CLIP_PID=
 }
 
 # Text1 must have the focus. Reads the three fields, Tab by Tab, and comes back to Text1 with the
@@ -77,7 +71,7 @@ read_focused_field() {
 read_fields() {
   local prefix=$1
   driver_sync
-  # A helper that served a paste is done once the paste was handled; one of ours takes over.
+  # A helper that served a paste is done once the paste was handled.
   release_clipboard
   read_focused_field "$prefix.text1"
   xdotool key Tab
@@ -85,7 +79,6 @@ read_fields() {
   xdotool key Tab
   read_focused_field "$prefix.text3"
   xdotool key Tab End
-  release_clipboard
   alive
 }
 

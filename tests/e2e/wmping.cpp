@@ -10,8 +10,12 @@
 // busy machine (the program's thread descheduled right after it sent an answer) the next ping can
 // still fall into the same pass: the third one makes that need two such coincidences in a row.
 //
-// Exit status 0 once both answers came, 1 when an answer did not come within SECONDS (default
+// Exit status 0 once the answers came, 1 when an answer did not come within SECONDS (default
 // 120), 2 on a usage or connection error.
+//
+//   wmping --owner SELECTION    prints the window that owns SELECTION (CLIPBOARD, PRIMARY), 0x0
+//                               when none does
+//   wmping --disown SELECTION   leaves SELECTION without an owner
 
 #include <poll.h>
 #include <unistd.h>
@@ -74,17 +78,32 @@ bool pingOnce(xcb_connection_t* c, xcb_window_t window, xcb_atom_t protocols, xc
 
 int main(int argc, char* argv[]) {
   if (argc < 2 || argc > 3) {
-    std::fputs("usage: wmping WINDOW [SECONDS]\n", stderr);
+    std::fputs("usage: wmping WINDOW [SECONDS] | --owner SELECTION | --disown SELECTION\n", stderr);
     return 2;
   }
-  const auto window = static_cast<xcb_window_t>(std::strtoul(argv[1], nullptr, 0));
-  const int seconds = argc == 3 ? std::atoi(argv[2]) : 120;
   int screenNumber = 0;
   xcb_connection_t* c = xcb_connect(nullptr, &screenNumber);
   if (xcb_connection_has_error(c)) {
     std::fputs("wmping: cannot open the display\n", stderr);
     return 2;
   }
+  const bool owner = std::strcmp(argv[1], "--owner") == 0;
+  if ((owner || std::strcmp(argv[1], "--disown") == 0) && argc == 3) {
+    const xcb_atom_t selection = internAtom(c, argv[2]);
+    if (owner) {
+      xcb_get_selection_owner_reply_t* reply =
+          xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr);
+      std::printf("0x%x\n", reply ? reply->owner : 0U);
+      std::free(reply);
+    } else {
+      xcb_set_selection_owner(c, XCB_WINDOW_NONE, selection, XCB_CURRENT_TIME);
+      std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));  // done
+    }
+    xcb_disconnect(c);
+    return 0;
+  }
+  const auto window = static_cast<xcb_window_t>(std::strtoul(argv[1], nullptr, 0));
+  const int seconds = argc == 3 ? std::atoi(argv[2]) : 120;
   xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(c));
   for (int i = 0; i < screenNumber && screens.rem > 0; ++i)
     xcb_screen_next(&screens);
