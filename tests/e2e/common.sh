@@ -45,16 +45,19 @@ claim_clipboard() {
   fail "xclip did not take the $selection selection"
 }
 
+# Stops the helpers (or with clipboard or primary, that one).
 release_clipboard() {
-  local pid
-  for pid in "$DRIVER_CLIP_PID" "$DRIVER_PRIMARY_PID"; do
-    if [[ -n $pid ]]; then
-      kill "$pid" 2>/dev/null || true
-      wait "$pid" 2>/dev/null || true
-    fi
-  done
-  DRIVER_CLIP_PID=
-  DRIVER_PRIMARY_PID=
+  local which=${1:-both}
+  if [[ $which != primary && -n $DRIVER_CLIP_PID ]]; then
+    kill "$DRIVER_CLIP_PID" 2>/dev/null || true
+    wait "$DRIVER_CLIP_PID" 2>/dev/null || true
+    DRIVER_CLIP_PID=
+  fi
+  if [[ $which != clipboard && -n $DRIVER_PRIMARY_PID ]]; then
+    kill "$DRIVER_PRIMARY_PID" 2>/dev/null || true
+    wait "$DRIVER_PRIMARY_PID" 2>/dev/null || true
+    DRIVER_PRIMARY_PID=
+  fi
 }
 
 show() {

@@ -15,6 +15,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 TOVREL_PID=
 TOVREL_WINDOW=
+DRIVER_TOVREL_OWNER=
 DRIVER_WINDOW=
 
 driver_stop() {
@@ -51,28 +52,36 @@ driver_sync() {
   "$DRIVER_WMPING" "$TOVREL_WINDOW" 120 || fail "tovrel did not answer"
 }
 
-# Copies the field that has the focus into OUT. The clipboard is left without an owner first; once
-# tovrel has handled the copy keys it is either tovrel's, holding the field's text, or still has
-# none: an empty field copies nothing.
+# Copies the field that has the focus into OUT. Before the copy keys the clipboard belongs to the
+# helper that served the last paste, if it is still there (a paste still pending must find it), or
+# else to nobody; once tovrel has handled the keys it is tovrel's, holding the field's text, or
+# still the same as before: an empty field copies nothing.
 read_focused_field() {
-  local out=$1
-  "$DRIVER_WMPING" --disown CLIPBOARD
+  local out=$1 before after
+  before=$("$DRIVER_WMPING" --owner CLIPBOARD)
+  if [[ -z $DRIVER_CLIP_PID || $before == 0x0 || $before == "$DRIVER_TOVREL_OWNER" ]] ||
+    ! kill -0 "$DRIVER_CLIP_PID" 2>/dev/null; then
+    release_clipboard clipboard
+    "$DRIVER_WMPING" --disown CLIPBOARD
+    before=0x0
+  fi
   xdotool key ctrl+a ctrl+c
   driver_sync
-  if [[ $("$DRIVER_WMPING" --owner CLIPBOARD) == 0x0 ]]; then
+  after=$("$DRIVER_WMPING" --owner CLIPBOARD)
+  if [[ $after == "$before" ]]; then
     : >"$out"
   else
+    DRIVER_TOVREL_OWNER=$after # the window tovrel owns its selections with
     timeout 120 xclip -o -selection clipboard >"$out" || fail "the clipboard could not be read"
   fi
 }
 
 # Text1 must have the focus. Reads the three fields, Tab by Tab, and comes back to Text1 with the
-# caret at the end of its text.
+# caret at the end of its text. Helpers that served a paste stay until tovrel takes their selection
+# over or the next paste comes: however late tovrel handles a paste, it finds its helper.
 read_fields() {
   local prefix=$1
   driver_sync
-  # A helper that served a paste is done once the paste was handled.
-  release_clipboard
   read_focused_field "$prefix.text1"
   xdotool key Tab
   read_focused_field "$prefix.text2"
