@@ -35,7 +35,7 @@ print(runs, columns[0] if columns else -1, columns[-1] if columns else -1, right
 # Waits until Text3 shows GLYPHS glyph runs; prints "glyphs first last right".
 await_glyphs() {
   local want=$1 tries seen
-  for ((tries = 0; tries < 200; tries++)); do
+  for ((tries = 0; tries < 1000; tries++)); do
     seen=$(text3_glyphs)
     [[ ${seen%% *} == "$want" ]] && break
     sleep 0.1

@@ -18,7 +18,8 @@ fi
 xsession_start 800x600 openbox
 xsession_spawn "$stage/usr/bin/tovrel"
 window=
-for ((tries = 0; tries < 100; tries++)); do
+# Polls for the window; the bound (two minutes) is only for a program that never shows one.
+for ((tries = 0; tries < 1200; tries++)); do
   window=$(xdotool search --onlyvisible --name '^Tovrel$' 2>/dev/null | head -n 1) || true
   [[ -n $window ]] && break
   sleep 0.1
