@@ -42,7 +42,7 @@ xsession_start() {
     >"$XSESSION_DIR/xvfb.log" 2>&1 &
   XSESSION_PIDS+=("$!")
   local number
-  if ! read -r -t 20 number <"$fifo"; then
+  if ! read -r -t 120 number <"$fifo"; then
     echo "Xvfb did not start:" >&2
     cat "$XSESSION_DIR/xvfb.log" >&2
     return 1
@@ -54,7 +54,7 @@ xsession_start() {
     XSESSION_PIDS+=("$!")
     # The window manager is ready once it has announced itself on the root window.
     local tries
-    for ((tries = 0; tries < 200; tries++)); do
+    for ((tries = 0; tries < 2400; tries++)); do
       if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
         return 0
       fi
