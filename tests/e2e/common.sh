@@ -118,3 +118,18 @@ expect_fields() {
 expect_recomputed() {
   fields_recomputed "$1" || fail "$DRIVER_MISMATCH"
 }
+
+# Waits for the program (TOVREL_PID) to end once its window has been closed, and expects exit
+# status 0. The bound is only for a program that does not end.
+#   await_exit NAME      NAME: the program's name for the message
+await_exit() {
+  local status tries
+  for ((tries = 0; tries < 1200; tries++)); do
+    if ! kill -0 "$TOVREL_PID" 2>/dev/null; then break; fi
+    sleep 0.05
+  done
+  kill -0 "$TOVREL_PID" 2>/dev/null && fail "closing the window did not end the program"
+  status=0
+  wait "$TOVREL_PID" || status=$?
+  ((status == 0)) || fail "$1 ended with status $status"
+}

@@ -106,7 +106,6 @@ click_field() {
 }
 
 close_window() {
-  local status tries
   alive
   # A click on the close button, the rightmost one of openbox's title bar.
   local x y fl fr ft fb
@@ -115,13 +114,5 @@ close_window() {
   read -r fl fr ft fb < <(xprop -id "$TOVREL_WINDOW" _NET_FRAME_EXTENTS | tr -d , |
     awk '{print $3, $4, $5, $6}')
   xdotool mousemove "$((x + 288 + fr - 10))" "$((y - ft / 2))" click 1
-  # Polls for the end; the bound is only for a program that does not end.
-  for ((tries = 0; tries < 1200; tries++)); do
-    if ! kill -0 "$TOVREL_PID" 2>/dev/null; then break; fi
-    sleep 0.05
-  done
-  kill -0 "$TOVREL_PID" 2>/dev/null && fail "closing the window did not end the program"
-  status=0
-  wait "$TOVREL_PID" || status=$?
-  ((status == 0)) || fail "tovrel ended with status $status"
+  await_exit tovrel
 }

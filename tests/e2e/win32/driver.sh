@@ -117,18 +117,10 @@ click_field() {
 }
 
 close_window() {
-  local status tries x y
+  local x y
   alive
   reader center close
   read -r x y <<<"$READER_REPLY"
   xdotool mousemove "$x" "$y" click 1
-  # Polls for the end; the bound is only for a program that does not end.
-  for ((tries = 0; tries < 1200; tries++)); do
-    if ! kill -0 "$TOVREL_PID" 2>/dev/null; then break; fi
-    sleep 0.05
-  done
-  kill -0 "$TOVREL_PID" 2>/dev/null && fail "closing the window did not end the program"
-  status=0
-  wait "$TOVREL_PID" || status=$?
-  ((status == 0)) || fail "Tovrel.exe ended with status $status"
+  await_exit Tovrel.exe
 }
