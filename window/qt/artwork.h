@@ -1,8 +1,8 @@
 // The embedded artwork (resources/, built into the window library): the one place that names its
 // resource paths.
 
-#ifndef TOVREL_WINDOW_ARTWORK_H_
-#define TOVREL_WINDOW_ARTWORK_H_
+#ifndef TOVREL_WINDOW_QT_ARTWORK_H_
+#define TOVREL_WINDOW_QT_ARTWORK_H_
 
 namespace artwork {
 
@@ -14,4 +14,4 @@ inline constexpr char kIcon32[] = ":/resources/icon32.bmp";
 
 }  // namespace artwork
 
-#endif  // TOVREL_WINDOW_ARTWORK_H_
+#endif  // TOVREL_WINDOW_QT_ARTWORK_H_

@@ -1,7 +1,7 @@
 // How the program's heap serves and gives back the large blocks of long texts.
 
-#ifndef TOVREL_WINDOW_HEAP_H_
-#define TOVREL_WINDOW_HEAP_H_
+#ifndef TOVREL_WINDOW_QT_HEAP_H_
+#define TOVREL_WINDOW_QT_HEAP_H_
 
 namespace heap {
 
@@ -26,4 +26,4 @@ void giveBackFreed();
 
 }  // namespace heap
 
-#endif  // TOVREL_WINDOW_HEAP_H_
+#endif  // TOVREL_WINDOW_QT_HEAP_H_

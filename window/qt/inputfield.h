@@ -1,7 +1,7 @@
 // Text1's field: a QLineEdit that stays usable with pasted texts of megabytes.
 
-#ifndef TOVREL_WINDOW_INPUTFIELD_H_
-#define TOVREL_WINDOW_INPUTFIELD_H_
+#ifndef TOVREL_WINDOW_QT_INPUTFIELD_H_
+#define TOVREL_WINDOW_QT_INPUTFIELD_H_
 
 #include <QClipboard>
 #include <QLineEdit>
@@ -58,4 +58,4 @@ class InputField : public QLineEdit {
   int m_flashTime = 0;
 };
 
-#endif  // TOVREL_WINDOW_INPUTFIELD_H_
+#endif  // TOVREL_WINDOW_QT_INPUTFIELD_H_

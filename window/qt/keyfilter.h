@@ -1,8 +1,8 @@
 // Which key presses type characters into Text1, as Qt delivers them. What may be typed is
 // decided by the rules in window/form.h, which both windows share.
 
-#ifndef TOVREL_WINDOW_KEYFILTER_H_
-#define TOVREL_WINDOW_KEYFILTER_H_
+#ifndef TOVREL_WINDOW_QT_KEYFILTER_H_
+#define TOVREL_WINDOW_QT_KEYFILTER_H_
 
 class QKeyEvent;
 
@@ -16,4 +16,4 @@ class QKeyEvent;
 // everything else, other control characters such as Enter (0x0d) and Ctrl+B (0x02) included.
 [[nodiscard]] bool typesCharacters(const QKeyEvent& key);
 
-#endif  // TOVREL_WINDOW_KEYFILTER_H_
+#endif  // TOVREL_WINDOW_QT_KEYFILTER_H_

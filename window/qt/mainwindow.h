@@ -2,8 +2,8 @@
 // output fields Text2 under "unsignedHEX" and Text3 under "bitdata", on a fixed 288 x 95 client
 // area that carries the background picture.
 
-#ifndef TOVREL_WINDOW_MAINWINDOW_H_
-#define TOVREL_WINDOW_MAINWINDOW_H_
+#ifndef TOVREL_WINDOW_QT_MAINWINDOW_H_
+#define TOVREL_WINDOW_QT_MAINWINDOW_H_
 
 #include <QPixmap>
 #include <QString>
@@ -46,4 +46,4 @@ class Form1 : public QWidget {
   QLineEdit* m_text3 = nullptr;
 };
 
-#endif  // TOVREL_WINDOW_MAINWINDOW_H_
+#endif  // TOVREL_WINDOW_QT_MAINWINDOW_H_

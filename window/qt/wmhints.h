@@ -2,8 +2,8 @@
 // keep the window on top, out of the taskbar and flush with the screen's top-right corner. Every
 // function is a no-op where it does not apply and never fails the program.
 
-#ifndef TOVREL_WINDOW_WMHINTS_H_
-#define TOVREL_WINDOW_WMHINTS_H_
+#ifndef TOVREL_WINDOW_QT_WMHINTS_H_
+#define TOVREL_WINDOW_QT_WMHINTS_H_
 
 class QWidget;
 
@@ -51,4 +51,4 @@ void placeTopRight(QWidget& window);
 
 }  // namespace wmhints
 
-#endif  // TOVREL_WINDOW_WMHINTS_H_
+#endif  // TOVREL_WINDOW_QT_WMHINTS_H_
