@@ -1,7 +1,7 @@
 // Form1 built inside this process, under Wine on a private X server: on the dpi functions of
-// Windows 10 and on a table without them (Windows 7 and 8.1), at 96 and 144 dpi; then moved
-// through changes of dpi by synthetic WM_GETDPISCALEDSIZE and WM_DPICHANGED, as a drag onto
-// another monitor sends them. Wine gives every monitor one dpi, so the tables answer the dpi.
+// Windows 10 and on the fallbacks of Windows 8.1 and 7, at 96 and 144 dpi; then moved through
+// changes of dpi by synthetic WM_GETDPISCALEDSIZE and WM_DPICHANGED, as a drag onto another
+// monitor sends them. Wine gives every monitor one dpi, so the tables answer the dpi.
 
 #include <windows.h>
 
@@ -32,6 +32,13 @@ UINT WINAPI dpiForWindow(HWND /*hwnd*/) {
 UINT screenDpi() {
   return g_dpi;
 }
+HRESULT WINAPI dpiForMonitor(HMONITOR /*monitor*/, int /*type*/, UINT* x, UINT* y) {
+  *x = *y = g_dpi;
+  return S_OK;
+}
+UINT screenDpi96() {
+  return 96;
+}
 
 // Windows 10 1607 and later: this system's functions, the dpi queries answering g_dpi.
 DpiFunctions windows10() {
@@ -48,11 +55,23 @@ DpiFunctions windows7() {
   return functions;
 }
 
+// Windows 8.1: only GetDpiForMonitor, at g_dpi; the system dpi stays 96, so Form1 starts at 96
+// and moves to its monitor's dpi at once.
+DpiFunctions windows81() {
+  DpiFunctions functions;
+  functions.getDpiForMonitor = dpiForMonitor;
+  functions.screenDpi = screenDpi96;
+  return functions;
+}
+
 struct Table {
   const char* name;
   DpiFunctions (*functions)();
+  bool frameAtSystemDpi;  // the frame predicted is the one Wine draws at every dpi
 };
-const Table kTables[] = {{"Windows 10 functions", windows10}, {"Windows 7 fallbacks", windows7}};
+const Table kTables[] = {{"Windows 10 functions", windows10, false},
+                         {"Windows 8.1 fallbacks", windows81, true},
+                         {"Windows 7 fallbacks", windows7, true}};
 
 // What a change of dpi must redo: the client area, each control's rectangle in it and the pixel
 // height of each control's font.
@@ -143,51 +162,56 @@ LRESULT CALLBACK countResizes(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
   return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
+// Sends `hwnd` the WM_DPICHANGED of a move onto a monitor at `dpi`, with the rectangle Windows
+// would suggest: the old outer size scaled, a little left and down. Returns that rectangle.
+RECT changeDpi(HWND hwnd, UINT dpi) {
+  RECT outer{};
+  GetWindowRect(hwnd, &outer);
+  const RECT suggested{outer.left - 40, outer.top + 10,
+                       outer.left - 40 + MulDiv(outer.right - outer.left, dpi, g_dpi),
+                       outer.top + 10 + MulDiv(outer.bottom - outer.top, dpi, g_dpi)};
+  g_dpi = dpi;
+  SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  return suggested;
+}
+
+const UINT kChanges[] = {120, 144, 192, 96};
+
 TEST(Form1Dpi, SameWindowOnTheFallbacks) {
   for (const UINT dpi : {96u, 144u}) {
     const Geometry onWindows10 = builtAt(kTables[0], dpi);
-    const Geometry onWindows7 = builtAt(kTables[1], dpi);
-    expectTwipsAt(onWindows10, static_cast<int>(dpi), "Windows 10 functions");
-    EXPECT_EQ(onWindows7, onWindows10) << "at " << dpi;
+    expectTwipsAt(onWindows10, static_cast<int>(dpi), kTables[0].name);
+    for (std::size_t i = 1; i < std::size(kTables); ++i) {
+      EXPECT_EQ(builtAt(kTables[i], dpi), onWindows10) << kTables[i].name << " at " << dpi;
+    }
   }
 }
 
 // The size comes from Form1's own arithmetic, not from the suggested rectangle (Windows scales the
 // old outer size, frame included), and the position from the suggested rectangle.
 TEST(Form1Dpi, FollowsChangesOfDpi) {
-  const UINT changes[] = {120, 144, 192, 96};
   for (const Table& table : kTables) {
     SCOPED_TRACE(table.name);
-    std::array<Geometry, std::size(changes)> fresh;
-    for (std::size_t i = 0; i < std::size(changes); ++i)
-      fresh[i] = builtAt(table, changes[i]);
+    std::array<Geometry, std::size(kChanges)> fresh;
+    for (std::size_t i = 0; i < std::size(kChanges); ++i)
+      fresh[i] = builtAt(table, kChanges[i]);
 
     g_dpi = 96;
     Form1 form(GetModuleHandleW(nullptr), Dpi(table.functions()));
     const HWND hwnd = form.hwnd();
     int resizes = 0;
     SetWindowSubclass(hwnd, countResizes, 1, reinterpret_cast<DWORD_PTR>(&resizes));
-    const auto change = [&](UINT dpi) {
-      RECT outer{};
-      GetWindowRect(hwnd, &outer);
-      const RECT suggested{outer.left - 40, outer.top + 10,
-                           outer.left - 40 + MulDiv(outer.right - outer.left, dpi, g_dpi),
-                           outer.top + 10 + MulDiv(outer.bottom - outer.top, dpi, g_dpi)};
-      g_dpi = dpi;
-      SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
-      return suggested;
-    };
-    for (std::size_t i = 0; i < std::size(changes); ++i) {
-      const UINT dpi = changes[i];
+    for (std::size_t i = 0; i < std::size(kChanges); ++i) {
+      const UINT dpi = kChanges[i];
       SIZE scaled{};
       ASSERT_TRUE(SendMessageW(hwnd, WM_GETDPISCALEDSIZE, dpi, reinterpret_cast<LPARAM>(&scaled)));
       resizes = 0;
-      const RECT suggested = change(dpi);
+      const RECT suggested = changeDpi(hwnd, dpi);
       RECT outer{};
       GetWindowRect(hwnd, &outer);
       const std::string what = "after the change to " + std::to_string(dpi);
       EXPECT_TRUE(outer.left == suggested.left && outer.top == suggested.top) << what;
-      if (table.functions == windows7) {
+      if (table.frameAtSystemDpi) {
         // Its frame, that of the system dpi, is the one Wine draws: the size announced is the
         // size taken, at once.
         EXPECT_TRUE(scaled.cx == outer.right - outer.left && scaled.cy == outer.bottom - outer.top)
@@ -198,15 +222,19 @@ TEST(Form1Dpi, FollowsChangesOfDpi) {
       expectTwipsAt(now, static_cast<int>(dpi), what);
       EXPECT_EQ(now, fresh[i]) << what;
     }
-
-    // Each change replaces the fonts, the background and the labels' regions: none may be left.
-    change(120);
-    const DWORD afterFirst = gdiObjects();
-    for (int i = 1; i <= 100; ++i)
-      change(changes[i % std::size(changes)]);
-    EXPECT_EQ(gdiObjects(), afterFirst) << "GDI objects after 100 changes of dpi";
     RemoveWindowSubclass(hwnd, countResizes, 1);
   }
+}
+
+// Each change replaces the fonts, the background and the labels' regions: none may be left over.
+TEST(Form1Dpi, LeavesNoGdiObjectBehind) {
+  g_dpi = 96;
+  Form1 form(GetModuleHandleW(nullptr), Dpi(windows10()));
+  changeDpi(form.hwnd(), kChanges[0]);
+  const DWORD afterFirst = gdiObjects();
+  for (std::size_t i = 1; i <= 100; ++i)
+    changeDpi(form.hwnd(), kChanges[i % std::size(kChanges)]);
+  EXPECT_EQ(gdiObjects(), afterFirst) << "GDI objects after 100 changes of dpi";
 }
 
 }  // namespace
