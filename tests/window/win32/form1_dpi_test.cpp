@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <iterator>
-#include <sstream>
+#include <ostream>
 #include <string>
 
 #include "window/form.h"
