@@ -41,8 +41,8 @@ IMAGE_FILE_MACHINE_AMD64, IMAGE_SUBSYSTEM_WINDOWS_GUI = 0x8664, 2
 # What Windows 7 SP1 to 11 bring themselves; anything else would have to ship beside Tovrel.exe.
 # Not among them: shcore.dll (Windows 8.1), ucrtbase.dll and vcruntime140.dll (an update of 7 at
 # best), the api-ms-win-* API sets (Windows 8).
-SYSTEM_DLLS = {"advapi32.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll", "imm32.dll",
-               "kernel32.dll", "msvcrt.dll", "ole32.dll", "shell32.dll", "user32.dll",
+SYSTEM_DLLS = {"advapi32.dll", "comctl32.dll", "comdlg32.dll", "dwmapi.dll", "gdi32.dll",
+               "imm32.dll", "kernel32.dll", "msvcrt.dll", "ole32.dll", "shell32.dll", "user32.dll",
                "uxtheme.dll"}
 # Functions of those DLLs that Windows 7 SP1 lacks: a static import of any stops the program from
 # loading there ("The procedure entry point ... could not be located"). Windows 10's dpi functions
