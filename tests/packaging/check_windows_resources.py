@@ -17,14 +17,17 @@ reader to reject each one, so that a reader that sees nothing cannot pass.
 With --exe it reads the same resources from the built program file instead, and also that the
 program is one file that runs on Windows as it is:
 
-  - the application manifest (resource 1): per-monitor v2 DPI awareness and Common Controls 6;
-  - a 64-bit GUI program (no console window);
-  - it imports only Windows' own DLLs: no C++ runtime, libgcc or winpthread DLL beside it.
+  - the application manifest (resource 1): per-monitor v2 DPI awareness, dpiAware for Windows 7
+    to 8.1, Common Controls 6, and Windows 7, 8, 8.1 and 10 among the supported systems;
+  - a 64-bit GUI program (no console window) that Windows 7 SP1 loads: subsystem version 6.0 or
+    6.1, and it imports only DLLs and functions that Windows 7 SP1 has (no C++ runtime, libgcc or
+    winpthread DLL beside it, none of Windows 8's or 10's functions).
 
     check_windows_resources.py --exe [--self-test] TOVREL_EXE RESOURCE_DIR WORK_DIR VERSION_TEXT VERSION
 
-There --self-test patches copies of the built program (console subsystem, manifest without
-per-monitor v2 or Common Controls 6, a C++ runtime DLL imported) and requires each to be rejected.
+There --self-test patches copies of the built program (console subsystem, a subsystem version
+Windows 7 refuses, manifest without per-monitor v2, dpiAware, Common Controls 6 or Windows 7, a C++
+runtime DLL, a DLL or a function Windows 7 lacks imported) and requires each to be rejected.
 """
 
 import os
@@ -35,12 +38,57 @@ import sys
 
 RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 14, 16, 24
 IMAGE_FILE_MACHINE_AMD64, IMAGE_SUBSYSTEM_WINDOWS_GUI = 0x8664, 2
-# What Windows 10 and 11 bring themselves; anything else would have to ship beside Tovrel.exe.
-SYSTEM_DLLS = {"advapi32.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll", "imm32.dll",
-               "kernel32.dll", "msvcrt.dll", "ole32.dll", "shcore.dll", "shell32.dll",
-               "ucrtbase.dll", "user32.dll", "uxtheme.dll"}
+# What Windows 7 SP1 to 11 bring themselves; anything else would have to ship beside Tovrel.exe.
+# Not among them: shcore.dll (Windows 8.1), ucrtbase.dll and vcruntime140.dll (an update of 7 at
+# best), the api-ms-win-* API sets (Windows 8).
+SYSTEM_DLLS = {"advapi32.dll", "comctl32.dll", "comdlg32.dll", "dwmapi.dll", "gdi32.dll",
+               "imm32.dll", "kernel32.dll", "msvcrt.dll", "ole32.dll", "shell32.dll", "user32.dll",
+               "uxtheme.dll"}
+# Functions of those DLLs that Windows 7 SP1 lacks: a static import of any stops the program from
+# loading there ("The procedure entry point ... could not be located"). Windows 10's dpi functions
+# (dpi.h looks them up at run time instead), and what C and C++ runtimes have been seen to import.
+MISSING_ON_WINDOWS_7 = {
+    "user32.dll": {
+        # Windows 10 1607 and later
+        "GetDpiForWindow", "GetDpiForSystem", "AdjustWindowRectExForDpi",
+        "GetSystemMetricsForDpi", "SystemParametersInfoForDpi", "SetThreadDpiAwarenessContext",
+        "GetThreadDpiAwarenessContext", "GetWindowDpiAwarenessContext",
+        "AreDpiAwarenessContextsEqual", "GetAwarenessFromDpiAwarenessContext",
+        "EnableNonClientDpiScaling", "SetProcessDpiAwarenessContext",
+        "GetDpiFromDpiAwarenessContext",
+        "IsValidDpiAwarenessContext", "GetSystemDpiForProcess", "SetThreadDpiHostingBehavior",
+        # Windows 8 and 8.1
+        "LogicalToPhysicalPointForPerMonitorDPI", "PhysicalToLogicalPointForPerMonitorDPI",
+        "EnableMouseInPointer", "GetPointerInfo", "GetPointerType",
+        "GetDisplayAutoRotationPreferences",
+    },
+    "kernel32.dll": {
+        # Windows 8 and later; winpthreads once imported the first
+        "GetSystemTimePreciseAsFileTime", "CreateFile2", "CopyFile2", "GetCurrentThreadStackLimits",
+        "GetOverlappedResultEx", "PrefetchVirtualMemory", "GetProcessMitigationPolicy",
+        "SetProcessMitigationPolicy", "InitializeSynchronizationBarrier",
+        "EnterSynchronizationBarrier", "WaitOnAddress", "WakeByAddressSingle", "WakeByAddressAll",
+        "GetFirmwareType", "CreateFileMappingFromApp", "MapViewOfFileFromApp",
+        # an update of 7 at best (KB2533623)
+        "SetDefaultDllDirectories", "AddDllDirectory", "RemoveDllDirectory",
+        # Windows 10
+        "SetThreadDescription", "GetThreadDescription", "VirtualAlloc2", "MapViewOfFile3",
+        "QueryUnbiasedInterruptTimePrecise",
+    },
+    "gdi32.dll": {"AddFontMemResourceEx2"},
+    "shcore.dll": {"GetDpiForMonitor", "SetProcessDpiAwareness", "GetProcessDpiAwareness"},
+}
+# Subsystem versions Windows 7 loads (it refuses an image that asks for a later Windows) and at
+# which Windows draws the frame the same with or without WS_THICKFRAME.
+SUBSYSTEM_VERSIONS = {(6, 0), (6, 1)}
 ASM_V1 = "{urn:schemas-microsoft-com:asm.v1}"
+WINDOWS_SETTINGS_2005 = "{http://schemas.microsoft.com/SMI/2005/WindowsSettings}"
 WINDOWS_SETTINGS_2016 = "{http://schemas.microsoft.com/SMI/2016/WindowsSettings}"
+COMPATIBILITY_V1 = "{urn:schemas-microsoft-com:compatibility.v1}"
+SUPPORTED_OS = {"7": "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+                "8": "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
+                "8.1": "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+                "10": "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}
 LANG_JAPANESE = 0x0411
 CODE_PAGE_UNICODE = 1200
 VFT_APP, VOS_WINDOWS32 = 1, 4
@@ -217,6 +265,13 @@ def check_manifest(resources):
     awareness = [e.text.strip() for e in root.iter(WINDOWS_SETTINGS_2016 + "dpiAwareness")]
     expect(awareness and awareness[0].split(",")[0].strip() == "PerMonitorV2",
            f"manifest: dpiAwareness {awareness}, not PerMonitorV2 first")
+    # Windows 7 to 8.1 read only dpiAware: "true" makes Tovrel aware of the system dpi on 7, and
+    # "/pm" of each monitor's on 8.1.
+    aware = [e.text.strip().lower() for e in root.iter(WINDOWS_SETTINGS_2005 + "dpiAware")]
+    expect(aware == ["true/pm"], f"manifest: dpiAware {aware}, not true/pm")
+    supported = {e.get("Id", "").lower() for e in root.iter(COMPATIBILITY_V1 + "supportedOS")}
+    missing = [name for name, guid in SUPPORTED_OS.items() if guid not in supported]
+    expect(not missing, f"manifest: Windows {missing} not among the supported systems")
     controls = [a.attrib for a in root.iter(ASM_V1 + "assemblyIdentity")
                 if a.get("name") == "Microsoft.Windows.Common-Controls"]
     expect(any(c.get("version") == "6.0.0.0" and c.get("publicKeyToken") == "6595b64144ccf1df"
@@ -228,8 +283,21 @@ def check_program(pe):
            f"machine {pe.FILE_HEADER.Machine:#x}, not x86-64")
     expect(pe.OPTIONAL_HEADER.Subsystem == IMAGE_SUBSYSTEM_WINDOWS_GUI,
            f"subsystem {pe.OPTIONAL_HEADER.Subsystem}, not a GUI program")
-    imports = {i.dll.decode().lower() for i in getattr(pe, "DIRECTORY_ENTRY_IMPORT", [])}
-    expect(imports - SYSTEM_DLLS == set(), f"imports DLLs Windows lacks: {sorted(imports - SYSTEM_DLLS)}")
+    version = (pe.OPTIONAL_HEADER.MajorSubsystemVersion, pe.OPTIONAL_HEADER.MinorSubsystemVersion)
+    expect(version in SUBSYSTEM_VERSIONS,
+           f"subsystem version {version[0]}.{version[1]}, not 6.0 or 6.1")
+    # Delay-loaded imports too: they fail when first called instead of at start.
+    directories = (getattr(pe, "DIRECTORY_ENTRY_IMPORT", []) +
+                   getattr(pe, "DIRECTORY_ENTRY_DELAY_IMPORT", []))
+    imports = {}
+    for directory in directories:
+        names = {i.name.decode() for i in directory.imports if i.name}
+        imports.setdefault(directory.dll.decode().lower(), set()).update(names)
+    expect(imports.keys() <= SYSTEM_DLLS,
+           f"imports DLLs Windows 7 SP1 lacks: {sorted(imports.keys() - SYSTEM_DLLS)}")
+    missing = sorted(f"{dll}!{name}" for dll, names in imports.items()
+                     for name in names & MISSING_ON_WINDOWS_7.get(dll, set()))
+    expect(not missing, f"imports functions Windows 7 SP1 lacks: {missing}")
 
 
 def check_exe(path, resource_dir, version_text, version_numbers):
@@ -242,6 +310,14 @@ def check_exe(path, resource_dir, version_text, version_numbers):
 def patch_subsystem(data, pe, console=3):
     offset = pe.OPTIONAL_HEADER.get_field_absolute_offset("Subsystem")
     data[offset:offset + 2] = struct.pack("<H", console)
+
+
+def patch_subsystem_version(major, minor):
+    def patch(data, pe):
+        for field, value in (("MajorSubsystemVersion", major), ("MinorSubsystemVersion", minor)):
+            offset = pe.OPTIONAL_HEADER.get_field_absolute_offset(field)
+            data[offset:offset + 2] = struct.pack("<H", value)
+    return patch
 
 
 def patch_text(old, new):
@@ -258,6 +334,12 @@ BROKEN_EXE = [
     ("DPI unaware", patch_text(b"PerMonitorV2", b"unaware     ")),
     ("Common Controls 5", patch_text(b'version="6.0.0.0"', b'version="5.8.0.0"')),
     ("C++ runtime DLL imported", patch_text(b"msvcrt.dll", b"libgcc.dll")),
+    ("subsystem version 10.0, which Windows 7 refuses", patch_subsystem_version(10, 0)),
+    ("subsystem version 5.2, framed otherwise", patch_subsystem_version(5, 2)),
+    ("no dpiAware for Windows 7 to 8.1", patch_text(b">true/pm<", b">false/p<")),
+    ("Windows 7 not supported", patch_text(SUPPORTED_OS["7"].encode(), b"{" + b"0" * 36 + b"}")),
+    ("a DLL of Windows 8.1 imported", patch_text(b"msvcrt.dll", b"shcore.dll")),
+    ("a function of Windows 10 imported", patch_text(b"GetMonitorInfoW\0", b"GetDpiForSystem\0")),
 ]
 
 
@@ -272,8 +354,9 @@ def exe_main(args):
             check_exe(exe, resource_dir, version_text, numbers)
         except Mismatch as error:
             sys.exit(f"FAIL: {os.path.basename(exe)}: {error}")
-        print(f"{os.path.basename(exe)}: a 64-bit GUI program importing only Windows' DLLs, with "
-              "both icon groups, the version record and the manifest")
+        print(f"{os.path.basename(exe)}: a 64-bit GUI program for Windows 7 SP1 and later, "
+              "importing only what Windows 7 SP1 has, with both icon groups, the version record "
+              "and the manifest")
         return
     os.makedirs(work_dir, exist_ok=True)
     with open(exe, "rb") as f:

@@ -119,7 +119,8 @@ void setFont(HWND hwnd, HFONT font) {
 
 }  // namespace
 
-Form1::Form1(HINSTANCE instance) : m_instance(instance), m_face(firstInstalledFace()) {
+Form1::Form1(HINSTANCE instance, Dpi dpi)
+    : m_instance(instance), m_dpiHelper(dpi), m_face(firstInstalledFace()) {
   WNDCLASSEXW formClass{};
   formClass.cbSize = sizeof(formClass);
   formClass.lpfnWndProc = formProc;
@@ -128,8 +129,9 @@ Form1::Form1(HINSTANCE instance) : m_instance(instance), m_face(firstInstalledFa
   formClass.hbrBackground = GetSysColorBrush(COLOR_MENU);
   formClass.lpszClassName = TOVREL_FORM1_CLASS;
   // The class's icons, not WM_SETICON: under Wine each WM_SETICON rebuilds the X window's icon.
-  m_classIconSmall = loadIcon(SM_CXSMICON, GetDpiForSystem());
-  m_classIconBig = loadIcon(SM_CXICON, GetDpiForSystem());
+  m_dpi = m_dpiHelper.system();
+  m_classIconSmall = loadIcon(SM_CXSMICON, m_dpi);
+  m_classIconBig = loadIcon(SM_CXICON, m_dpi);
   formClass.hIconSm = m_classIconSmall;
   formClass.hIcon = m_classIconBig;
   RegisterClassExW(&formClass);
@@ -142,15 +144,15 @@ Form1::Form1(HINSTANCE instance) : m_instance(instance), m_face(firstInstalledFa
       CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
   // Form1 and its controls are created at their final sizes, and Form1 at its final place, so that
   // nothing moves before the first show: Form_Load's move then costs nothing.
-  m_dpi = GetDpiForSystem();
-  const SIZE outer = outerSize();
+  const SIZE outer = outerSize(m_dpi);
   const form::Point origin = topRightCorner(outer.cx);
   CreateWindowExW(kFormExStyle, TOVREL_FORM1_CLASS, L"Tovrel", kFormStyle, origin.x, origin.y,
                   outer.cx, outer.cy, m_owner, nullptr, instance, this);
   createControls();
-  if (const UINT dpi = GetDpiForWindow(m_form); dpi != m_dpi) {
-    handleDpiChange(dpi, nullptr);
+  if (const UINT windowDpi = m_dpiHelper.window(m_form); windowDpi != m_dpi) {
+    handleDpiChange(windowDpi, nullptr);
   } else {
+    fitClientArea();
     applyDpi();
   }
   Form_Load();
@@ -158,6 +160,8 @@ Form1::Form1(HINSTANCE instance) : m_instance(instance), m_face(firstInstalledFa
 
 Form1::~Form1() {
   if (m_owner != nullptr) DestroyWindow(m_owner);  // and Form1 with it, if it is still there
+  // The class's icons are destroyed below; a later Form1 registers the class anew.
+  UnregisterClassW(TOVREL_FORM1_CLASS, m_instance);
   deleteFonts(m_fonts);
   for (HGDIOBJ object : {static_cast<HGDIOBJ>(m_backgroundBrush),
                          static_cast<HGDIOBJ>(m_background), static_cast<HGDIOBJ>(m_artwork)}) {
@@ -248,15 +252,30 @@ void Form1::createControls() {
   m_lastFocus = control(form::kText1);
 }
 
+// The size comes from the client area in twips, not from the suggested rectangle: Windows scales
+// the old outer size, frame included, and rounds.
 void Form1::handleDpiChange(UINT dpi, const RECT* suggested) {
-  m_dpi = dpi;
-  const SIZE outer = outerSize();
+  if (m_settingFormPos) {
+    // Form1's own move put it on a monitor of another dpi: that move ends first.
+    m_pendingDpi = dpi;
+    return;
+  }
   RECT now{};
   GetWindowRect(m_form, &now);
-  const POINT topLeft =
+  POINT topLeft =
       suggested != nullptr ? POINT{suggested->left, suggested->top} : POINT{now.left, now.top};
-  SetWindowPos(m_form, nullptr, topLeft.x, topLeft.y, outer.cx, outer.cy,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  // A second pass when the resized window changed monitors once more; no third, so that a window
+  // on the edge between two monitors cannot flip between them for ever.
+  for (int pass = 0; pass < 2 && dpi != 0; ++pass) {
+    m_dpi = dpi;
+    m_pendingDpi = 0;
+    const SIZE outer = outerSize(m_dpi);
+    setFormPos(topLeft.x, topLeft.y, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    fitClientArea();
+    dpi = m_pendingDpi != m_dpi ? m_pendingDpi : 0;
+    GetWindowRect(m_form, &now);
+    topLeft = POINT{now.left, now.top};
+  }
   for (std::size_t i = 0; i < form::kControlCount; ++i) {
     const RECT r = pixelRect(form::kControls[i]);
     SetWindowPos(m_controls[i], nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
@@ -266,6 +285,27 @@ void Form1::handleDpiChange(UINT dpi, const RECT* suggested) {
   applyIcons();
 }
 
+void Form1::setFormPos(int x, int y, int width, int height, UINT flags) {
+  m_settingFormPos = true;
+  SetWindowPos(m_form, nullptr, x, y, width, height, flags);
+  m_settingFormPos = false;
+}
+
+// AdjustWindowRectEx(ForDpi) only predicts the frame. Windows 10 1607, aware per monitor in the
+// first manner only, draws the frame at the system dpi whatever the window's; so does Wine.
+void Form1::fitClientArea() {
+  if (IsIconic(m_form)) return;
+  RECT client{};
+  GetClientRect(m_form, &client);
+  const int dx = twipsToPixels(form::kClientWidthTwips) - client.right;
+  const int dy = twipsToPixels(form::kClientHeightTwips) - client.bottom;
+  if (dx == 0 && dy == 0) return;
+  RECT outer{};
+  GetWindowRect(m_form, &outer);
+  setFormPos(0, 0, outer.right - outer.left + dx, outer.bottom - outer.top + dy,
+             SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void Form1::applyDpi() {
   applyFonts();
   clipLabels();
@@ -273,11 +313,12 @@ void Form1::applyDpi() {
   InvalidateRect(m_form, nullptr, TRUE);
 }
 
-// Form1's outer size at m_dpi for its client area of 4320 x 1425 twips.
-SIZE Form1::outerSize() const {
-  RECT outer{0, 0, twipsToPixels(form::kClientWidthTwips), twipsToPixels(form::kClientHeightTwips)};
-  AdjustWindowRectExForDpi(&outer, kFormStyle, FALSE, kFormExStyle, m_dpi);
-  return SIZE{outer.right - outer.left, outer.bottom - outer.top};
+// Form1's outer size at `dpi` for its client area of 4320 x 1425 twips.
+SIZE Form1::outerSize(UINT dpi) const {
+  const int dots = static_cast<int>(dpi);
+  const SIZE client{form::toPixels(form::kClientWidthTwips, dots),
+                    form::toPixels(form::kClientHeightTwips, dots)};
+  return m_dpiHelper.outerSize(client, kFormStyle, kFormExStyle, dpi);
 }
 
 // Where an outer frame `outerWidth` wide stands flush with the primary screen's top-right corner.
@@ -398,7 +439,7 @@ void Form1::applyIcons() {
 
 // MAINICON's image for the icon size `sizeMetric` (SM_CXSMICON or SM_CXICON) at `dpi`.
 HICON Form1::loadIcon(int sizeMetric, UINT dpi) const {
-  const int size = GetSystemMetricsForDpi(sizeMetric, dpi);
+  const int size = m_dpiHelper.systemMetric(sizeMetric, dpi);
   return static_cast<HICON>(LoadImageW(m_instance, L"MAINICON", IMAGE_ICON, size, size, 0));
 }
 
@@ -465,8 +506,13 @@ LRESULT Form1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS:
       SetFocus(m_lastFocus);
       return 0;
+    case WM_GETDPISCALEDSIZE:
+      // While the user drags Form1 onto a monitor of another dpi (Windows 10 1703 and later): the
+      // exact size there, so that the rectangle WM_DPICHANGED suggests has it.
+      *reinterpret_cast<SIZE*>(lParam) = outerSize(static_cast<UINT>(wParam));
+      return TRUE;
     case WM_DPICHANGED:
-      handleDpiChange(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+      handleDpiChange(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);

@@ -11,12 +11,14 @@
 #include <string>
 
 #include "window/form.h"
+#include "window/win32/dpi.h"
 
 class Form1 {
  public:
-  // Creates the hidden owner, Form1 and its controls at the primary screen's dpi and runs
-  // Form_Load. The window is not shown yet.
-  explicit Form1(HINSTANCE instance);
+  // Creates the hidden owner, Form1 and its controls at the system dpi (then at the window's own,
+  // where that differs) and runs Form_Load. The window is not shown yet. `dpi` answers every dpi
+  // question: this system's functions, or a test's table.
+  explicit Form1(HINSTANCE instance, Dpi dpi = Dpi());
   ~Form1();
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
@@ -24,6 +26,9 @@ class Form1 {
   // Shows Form1 active with the focus in Text1 and runs the message loop until it is closed.
   // Returns the program's exit status.
   int run();
+
+  // Form1's window, for the in-process test.
+  [[nodiscard]] HWND hwnd() const { return m_form; }
 
  private:
   static LRESULT CALLBACK formProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -46,6 +51,11 @@ class Form1 {
   // Sizes the window for `dpi` (keeping its top-left corner, or taking `suggested`'s) and lays out
   // the controls, their fonts, the background and the icons anew.
   void handleDpiChange(UINT dpi, const RECT* suggested);
+  // Moves and sizes Form1 itself; a change of dpi that this causes waits until it has returned.
+  void setFormPos(int x, int y, int width, int height, UINT flags);
+  // Grows or shrinks Form1 by the difference between its client area and 4320 x 1425 twips at
+  // m_dpi, where the frame Windows draws is not the one computed for m_dpi.
+  void fitClientArea();
   // The fonts, the labels' clipping and the background at m_dpi.
   void applyDpi();
   void applyFonts();
@@ -56,7 +66,7 @@ class Form1 {
   [[nodiscard]] HICON loadIcon(int sizeMetric, UINT dpi) const;
   LRESULT labelColors(HDC dc, HWND label);
 
-  [[nodiscard]] SIZE outerSize() const;
+  [[nodiscard]] SIZE outerSize(UINT dpi) const;
   [[nodiscard]] form::Point topRightCorner(int outerWidth) const;
   [[nodiscard]] RECT pixelRect(const form::Control& control) const;
   [[nodiscard]] HWND control(form::Index index) const { return m_controls[index]; }
@@ -65,6 +75,7 @@ class Form1 {
   [[nodiscard]] int scale(int pixelsAt96) const;
 
   HINSTANCE m_instance = nullptr;
+  Dpi m_dpiHelper;
   HWND m_owner = nullptr;  // hidden: keeps Form1 out of the taskbar with a normal caption
   HWND m_form = nullptr;
   std::array<HWND, form::kControlCount> m_controls{};
@@ -79,6 +90,9 @@ class Form1 {
   HICON m_classIconBig = nullptr;
   HICON m_iconSmall = nullptr;  // after a change of dpi
   HICON m_iconBig = nullptr;
+
+  bool m_settingFormPos = false;  // inside setFormPos()
+  UINT m_pendingDpi = 0;          // a change of dpi that arrived there
 };
 
 #endif  // TOVREL_WINDOW_WIN32_FORM1_H_
