@@ -12,8 +12,8 @@ source "$here/../cases.sh"
 
 dpi=$4
 driver_start "$1" "$2" "$3" "$dpi"
-# 4320 x 1425 twips.
-client="$((4320 * dpi / 1440)) $((1425 * dpi / 1440))"
+reader client "$dpi"
+client=$READER_REPLY
 
 echo "the window at $dpi dpi: client area, frame, place, top-most, no taskbar entry"
 reader window
