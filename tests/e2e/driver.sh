@@ -8,6 +8,7 @@
 #   read_fields PREFIX       write Text1, Text2, Text3 to PREFIX.text1, .text2, .text3
 #   click_field N [BUTTON]   click into TextN
 #   click_at X Y [BUTTON]    click at a point of the client area
+#   expect_focus TextN       the keyboard focus is in TextN
 #   form_rect NAME           Form1's geometry in pixels from the shared description (form_print):
 #                            "LEFT TOP WIDTH HEIGHT" of a control, "WIDTH HEIGHT" of "client"
 #   close_window             close the window as a user does and expect exit status 0
@@ -92,6 +93,23 @@ read_fields() {
   read_focused_field "$prefix.text3"
   xdotool key Tab End
   alive
+}
+
+# A Qt window's fields cannot be asked for the focus from outside: the field with the focus is told
+# by its text, copied as read_fields copies it and compared with the texts last read, which must
+# differ. Leaves the text of the field with the focus selected.
+expect_focus() {
+  local copied=$XSESSION_DIR/focus i found=
+  [[ -n $FIELDS_READ ]] || fail "no fields read yet to tell the focus by"
+  read_focused_field "$copied"
+  for i in 1 2 3; do
+    if cmp -s "$copied" "$FIELDS_READ.text$i"; then
+      [[ -z $found ]] || fail "Text$found and Text$i hold the same text: the focus cannot be told"
+      found=$i
+    fi
+  done
+  [[ -n $found ]] || fail "the field with the focus holds $(show "$copied"), none of those read"
+  [[ Text$found == "$1" ]] || fail "the focus is in Text$found, expected in $1"
 }
 
 # Clicks into a control of the window at a point given in client-area pixels.
