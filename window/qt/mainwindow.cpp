@@ -285,11 +285,19 @@ void Form1::changeEvent(QEvent* event) {
 void Form1::fitTexts() {
   constexpr int kNaturalStretch = 100;
   const QFont base = font();
-  const auto measure = [&base](std::u16string_view text, int stretch) {
-    QFont font = base;
-    if (stretch > 0) font.setStretch(stretch);
-    return static_cast<int>(std::ceil(QFontMetricsF(font).horizontalAdvance(toQString(text))));
+  const QFontMetricsF natural(base);
+  const auto measure = [&base, &natural](std::u16string_view text, int stretch) {
+    qreal advance = 0;
+    if (stretch > 0) {
+      QFont font = base;
+      font.setStretch(stretch);
+      advance = QFontMetricsF(font).horizontalAdvance(toQString(text));
+    } else {
+      advance = natural.horizontalAdvance(toQString(text));
+    }
+    return static_cast<int>(std::ceil(advance));
   };
+  // In the order of form::kControls, with the width inside each.
   const std::array<std::pair<QWidget*, int>, form::kControlCount> controls{{
       {m_label1, m_label1->contentsRect().width()},
       {m_text1, innerWidth(*m_text1)},
