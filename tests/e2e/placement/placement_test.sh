@@ -85,8 +85,8 @@ check_corner() {
 
   # The client area's logical pixels, rounded to device pixels at the scale.
   local cw ch
-  cw=$(awk -v n=$client_w -v s="$scale" 'BEGIN { printf "%d", n * s + 0.5 }')
-  ch=$(awk -v n=$client_h -v s="$scale" 'BEGIN { printf "%d", n * s + 0.5 }')
+  cw=$(awk -v n="$client_w" -v s="$scale" 'BEGIN { printf "%d", n * s + 0.5 }')
+  ch=$(awk -v n="$client_h" -v s="$scale" 'BEGIN { printf "%d", n * s + 0.5 }')
   local left=0 right=0 top=0 bottom=0
   if [[ $wm == openbox ]]; then
     local extents
