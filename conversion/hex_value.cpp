@@ -9,14 +9,6 @@ namespace {
 constexpr std::uint64_t kTwoTo31 = std::uint64_t{1} << 31;
 constexpr std::uint64_t kTwoTo32 = std::uint64_t{1} << 32;
 
-// The value of a hexadecimal digit, or -1 for any other UTF-16 code unit.
-constexpr int DigitValue(char16_t c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  return -1;
-}
-
 }  // namespace
 
 Outcome<Double> ParseHex(std::u16string_view digits) {

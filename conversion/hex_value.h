@@ -54,6 +54,18 @@ template <class T>
   return variable.value_or(T{});
 }
 
+// DigitValue()
+//
+// The value of the hexadecimal digit `c` (0-9, A-F, a-f; case does not matter), or -1 for any
+// other UTF-16 code unit, whatever its low byte.
+//   u'7' -> 7, u'b' -> 11, u'F' -> 15, u'g' -> -1, u'\uFF10' (fullwidth zero) -> -1.
+[[nodiscard]] constexpr int DigitValue(char16_t c) {
+  if (c >= u'0' && c <= u'9') return c - u'0';
+  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+  return -1;
+}
+
 // ParseHex()
 //
 // Reads `digits` as a hexadecimal number: one or more of 0-9, A-F and a-f, no sign, no prefix, no

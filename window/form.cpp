@@ -3,16 +3,14 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "conversion/hex_value.h"
+
 namespace form {
 
 namespace {
 
 constexpr char16_t kBackspace = u'\b';
 constexpr std::size_t kLongestTypedText = 8;
-
-bool isHexDigit(char16_t ch) {
-  return (ch >= u'0' && ch <= u'9') || (ch >= u'A' && ch <= u'F') || (ch >= u'a' && ch <= u'f');
-}
 
 }  // namespace
 
@@ -26,7 +24,7 @@ int toPixels(int twips, int dpi) {
 
 bool acceptsTypedChar(char16_t ch, std::size_t currentLength) {
   if (ch == kBackspace) return true;
-  return isHexDigit(ch) && currentLength < kLongestTypedText;
+  return conversion::DigitValue(ch) >= 0 && currentLength < kLongestTypedText;
 }
 
 bool isCommandChord(char16_t first, bool control, bool alt, bool logo) {
@@ -57,6 +55,41 @@ int condensedWidth(int neededWidth, int availableWidth, int naturalWidth) {
   const std::int64_t scaled =
       std::int64_t{naturalWidth} * std::max(availableWidth, 0) / neededWidth;
   return std::max(1, static_cast<int>(scaled));
+}
+
+std::u16string widestText(const WidestText& widest, TextWidth measure) {
+  std::u16string text(static_cast<std::size_t>(widest.length), widest.alphabet.front());
+  int widestWidth = measure(text, 0);
+  for (const char16_t ch : widest.alphabet.substr(1)) {
+    const std::u16string candidate(text.size(), ch);
+    const int width = measure(candidate, 0);
+    if (width > widestWidth) {
+      widestWidth = width;
+      text = candidate;
+    }
+  }
+  return text;
+}
+
+int fittingWidth(std::u16string_view text, int room, int naturalWidth, TextWidth measure) {
+  int width = condensedWidth(measure(text, 0), room, naturalWidth);
+  // Condensing a face is a scaling that rounds: measured again, and narrowed further where the
+  // rounding went the wrong way.
+  while (width > 1 && measure(text, width) > room)
+    --width;
+  return width;
+}
+
+int fittingWidthFor(std::size_t index, int innerWidth, int margin, int naturalWidth,
+                    TextWidth measure) {
+  const Control& control = kControls[index];
+  if (control.kind == Kind::Label)
+    return fittingWidth(control.caption, innerWidth, naturalWidth, measure);
+  const WidestText& widest = index == kText1   ? kText1Widest
+                             : index == kText2 ? kText2Widest
+                                               : kText3Widest;
+  const int room = innerWidth - 2 * margin - kCaretWidth;
+  return fittingWidth(widestText(widest, measure), room, naturalWidth, measure);
 }
 
 }  // namespace form

@@ -1,14 +1,16 @@
 // Form1 as both of the program's windows build it: the six controls in twips, their captions and
-// tab order, the face list, the rule for typed keys, the start-up placement and the fitting of the
-// output fields' whole bit patterns. Plain C++: no toolkit and no platform headers, so that the Qt
-// window and the Win32 window read one description.
+// tab order, the face list, the rule for typed keys, the start-up placement and the fitting of each
+// control's text into its box. Plain C++: no toolkit and no platform headers, so that the Qt window
+// and the Win32 window read one description.
 
 #ifndef TOVREL_WINDOW_FORM_H_
 #define TOVREL_WINDOW_FORM_H_
 
 #include <array>
 #include <cstddef>
+#include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace form {
 
@@ -135,9 +137,68 @@ inline constexpr WidestText kText3Widest{u"01", 32};
 // character width in pixels, the Qt window's stretch of 100 percent), so that a text `neededWidth`
 // pixels wide at the natural width fits `availableWidth` pixels: 0 (the natural width) when it
 // fits already, else the natural width scaled down, rounded down, at least 1. Glyphs rarely scale
-// exactly, so a front-end measures again and narrows further while it does not fit.
+// exactly, so fittingWidth() measures again and narrows further while it does not fit.
 //   (302, 273, 8) -> 7      (240, 273, 8) -> 0      (302, 264, 100) -> 87    (1000, 10, 8) -> 1
 [[nodiscard]] int condensedWidth(int neededWidth, int availableWidth, int naturalWidth);
+
+// A field keeps kFieldMargin pixels (at 96 dpi; a front-end scales them to its dpi) between its
+// border and its text on either side, and draws its caret, kCaretWidth pixels, after the text.
+inline constexpr int kFieldMargin = 2;
+inline constexpr int kCaretWidth = 1;
+
+// TextWidth
+//
+// A front-end's measuring, passed to the fitting below: how many pixels `text` takes, rounded up,
+// in the controls' face asked to be `width` wide (0: its natural width; the unit of width is the
+// front-end's, as for condensedWidth()). A reference to the front-end's callable, which must
+// outlive the call it is passed to.
+class TextWidth {
+ public:
+  template <class Measure>
+  requires std::is_invocable_r_v<int, const Measure&, std::u16string_view, int> TextWidth(
+      const Measure& measure)  // NOLINT(google-explicit-constructor): a reference, as a call
+      : m_measure(&measure),
+        m_call([](const void* callable, std::u16string_view text, int width) -> int {
+          return (*static_cast<const Measure*>(callable))(text, width);
+        }) {}
+
+  int operator()(std::u16string_view text, int width) const {
+    return m_call(m_measure, text, width);
+  }
+
+ private:
+  const void* m_measure;
+  int (*m_call)(const void*, std::u16string_view, int);
+};
+
+// widestText()
+//
+// The widest text of `widest.length` characters from `widest.alphabet` as `measure` measures it at
+// the natural width: that many of one character (the first of the widest), since no text the field
+// holds for typed input is wider than the widest character repeated.
+[[nodiscard]] std::u16string widestText(const WidestText& widest, TextWidth measure);
+
+// fittingWidth()
+//
+// How wide to ask the face to be for `text` to take at most `room` pixels: 0 (the natural width)
+// when it fits already, else condensedWidth()'s estimate, narrowed one step at a time while the
+// measured text is still too wide. Never below 1: where even that does not fit, 1.
+[[nodiscard]] int fittingWidth(std::u16string_view text, int room, int naturalWidth,
+                               TextWidth measure);
+
+// fittingWidthFor()
+//
+// How wide to ask the face to be for control `index` to show whole what it must (see
+// fittingWidth()), its box being `innerWidth` pixels wide inside its border and a field's margin
+// `margin` pixels:
+// - a field, the widest text it holds for typed input (kText1Widest...), within its inner width
+//   less a margin on either side and the caret;
+// - a label, its caption within its box. The boxes stay where and as large as they are laid out:
+//   the twips are binding, and a label made wider would run into the control or the window edge
+//   beside it (Label2's right edge is 31 pixels from the client area's). A caption too wide for
+//   its box is condensed, as a field's text is.
+[[nodiscard]] int fittingWidthFor(std::size_t index, int innerWidth, int margin, int naturalWidth,
+                                  TextWidth measure);
 
 }  // namespace form
 

@@ -1,8 +1,13 @@
 // sixcontrols: the start-up benchmark's yardstick for Tovrel.exe. A plain Win32 window of Form1's
-// style and client size (288 x 95 at 96 dpi) with the same six standard controls, three STATIC
-// and three EDIT, and nothing else: no font, no picture, no key handling, no placement.
+// style and client size at 96 dpi with the same six standard controls at the same places (from the
+// shared description), three STATIC and three EDIT, and nothing else: no font, no picture, no key
+// handling, no placement.
 
 #include <windows.h>
+
+#include <string>
+
+#include "window/form.h"
 
 namespace {
 
@@ -14,22 +19,11 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-struct Control {
-  const wchar_t* className;
-  const wchar_t* text;
-  DWORD style;
-  int x, y, width, height;
-};
-
 constexpr DWORD kEdit = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
-constexpr Control kControls[] = {
-    {L"STATIC", L"signedHEX", SS_LEFT, 8, 0, 73, 17},
-    {L"EDIT", L"", kEdit, 8, 16, 129, 22},
-    {L"STATIC", L"unsignedHEX", SS_LEFT, 152, 0, 105, 17},
-    {L"EDIT", L"", kEdit | ES_READONLY, 152, 16, 129, 22},
-    {L"STATIC", L"bitdata", SS_LEFT, 8, 48, 105, 17},
-    {L"EDIT", L"", kEdit | ES_READONLY, 8, 64, 273, 22},
-};
+
+int px(int twips) {
+  return form::toPixels(twips, form::kBaseDpi);
+}
 
 }  // namespace
 
@@ -43,14 +37,18 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   RegisterClassW(&windowClass);
 
   constexpr DWORD style = WS_CAPTION | WS_SYSMENU;
-  RECT outer{0, 0, 288, 95};
+  RECT outer{0, 0, px(form::kClientWidthTwips), px(form::kClientHeightTwips)};
   AdjustWindowRectEx(&outer, style, FALSE, 0);
   HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"sixcontrols", style, CW_USEDEFAULT,
                                 CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top,
                                 nullptr, nullptr, instance, nullptr);
-  for (const Control& c : kControls) {
-    CreateWindowExW(0, c.className, c.text, WS_CHILD | WS_VISIBLE | c.style, c.x, c.y, c.width,
-                    c.height, window, nullptr, instance, nullptr);
+  for (const form::Control& c : form::kControls) {
+    const bool field = c.kind == form::Kind::Field;
+    const std::wstring caption(c.caption.begin(), c.caption.end());
+    const DWORD style = field ? kEdit | (c.readOnly ? ES_READONLY : 0) : SS_LEFT;
+    CreateWindowExW(0, field ? L"EDIT" : L"STATIC", caption.c_str(), WS_CHILD | WS_VISIBLE | style,
+                    px(c.twips.left), px(c.twips.top), px(c.twips.width), px(c.twips.height),
+                    window, nullptr, instance, nullptr);
   }
   ShowWindow(window, show);
 

@@ -11,6 +11,7 @@ source "$here/driver.sh"
 scale=${QT_SCALE_FACTOR:-1}
 driver_start "$1" "$2" "$3/bitpattern-$scale"
 shot=$3/bitpattern-$scale.png
+read -r -a text3 < <(form_rect Text3)
 
 # Prints "glyphs first last" for Text3 on the screen: the runs of columns inside its frame that
 # hold dark pixels, and the first and last of those columns, in device pixels.
@@ -22,14 +23,15 @@ scale = float(sys.argv[1])
 data = sys.stdin.buffer.read()
 fields = data.split(maxsplit=4)
 width, height, pixels = int(fields[1]), int(fields[2]), fields[4]
-# Text3 is at 8,64 and 273 x 22; its frame and margins take 3 pixels a side.
-left, right = round(11 * scale), round(278 * scale)
-top, bottom = round(67 * scale), round(83 * scale)
+# The rectangle of Text3 in logical pixels; its frame and margins take 3 pixels a side.
+fx, fy, fw, fh = (int(n) for n in sys.argv[2:6])
+left, right = round((fx + 3) * scale), round((fx + fw - 3) * scale)
+top, bottom = round((fy + 3) * scale), round((fy + fh - 3) * scale)
 dark = [any(pixels[y * width + x] < 100 for y in range(top, bottom)) for x in range(left, right)]
 runs = sum(1 for i, d in enumerate(dark) if d and (i == 0 or not dark[i - 1]))
 columns = [left + i for i, d in enumerate(dark) if d]
 print(runs, columns[0] if columns else -1, columns[-1] if columns else -1, right)
-' "$scale"
+' "$scale" "${text3[@]}"
 }
 
 # Waits until Text3 shows GLYPHS glyph runs; prints "glyphs first last right".

@@ -18,6 +18,7 @@ run_step() {
     type) type_text "$rest" ;;
     key) read -r -a keys <<<"$rest" && send_keys "${keys[@]}" ;;
     click) click_field "${rest#Text}" ;;
+    focus) expect_focus "$rest" ;;
     paste)
       how=${rest%% *}
       printf '%s' "${rest#* }" >"$XSESSION_DIR/paste"

@@ -98,13 +98,18 @@ fields_recomputed() {
 # Reads the fields into PREFIX.* until CHECK PREFIX ARGS... holds, and fails when it still does not
 # after five reads. A driver's read follows everything sent before it, but a copy that the program
 # handles late reads as an empty field (see driver_sync): a mismatch is read again before it counts.
+# Sets FIELDS_READ to PREFIX once the check holds.
 # usage: read_until PREFIX CHECK ARGS...
+FIELDS_READ=
 read_until() {
   local prefix=$1 check=$2 attempt
   shift 2
   for ((attempt = 1; attempt <= 5; attempt++)); do
     read_fields "$prefix"
-    if "$check" "$prefix" "$@"; then return 0; fi
+    if "$check" "$prefix" "$@"; then
+      FIELDS_READ=$prefix
+      return 0
+    fi
     echo "read again after: $DRIVER_MISMATCH" >&2
   done
   fail "$DRIVER_MISMATCH"

@@ -8,6 +8,9 @@
 #   read_fields PREFIX       write Text1, Text2, Text3 to PREFIX.text1, .text2, .text3
 #   click_field N [BUTTON]   click into TextN
 #   click_at X Y [BUTTON]    click at a point of the client area
+#   expect_focus TextN       the keyboard focus is in TextN
+#   form_rect NAME           Form1's geometry in pixels from the shared description (form_print):
+#                            "LEFT TOP WIDTH HEIGHT" of a control, "WIDTH HEIGHT" of "client"
 #   close_window             close the window as a user does and expect exit status 0
 # and, from common.sh: expect_fields A B C, expect_recomputed PREFIX, claim_clipboard FILE, ...
 
@@ -28,6 +31,7 @@ driver_start() {
   DRIVER_RECOMPUTE=$2
   DRIVER_WORKDIR=$3
   DRIVER_WMPING=${DRIVER_WMPING:-$(dirname "$DRIVER_RECOMPUTE")/wmping}
+  DRIVER_FORM=$("$(dirname "$DRIVER_RECOMPUTE")/form_print") || fail "form_print failed"
   mkdir -p "$DRIVER_WORKDIR"
   xsession_start 800x400 openbox
   trap driver_stop EXIT
@@ -91,28 +95,50 @@ read_fields() {
   alive
 }
 
+# A Qt window's fields cannot be asked for the focus from outside: the field with the focus is told
+# by its text, copied as read_fields copies it and compared with the texts last read, which must
+# differ. Leaves the text of the field with the focus selected.
+expect_focus() {
+  local copied=$XSESSION_DIR/focus i found=
+  [[ -n $FIELDS_READ ]] || fail "no fields read yet to tell the focus by"
+  read_focused_field "$copied"
+  for i in 1 2 3; do
+    if cmp -s "$copied" "$FIELDS_READ.text$i"; then
+      [[ -z $found ]] || fail "Text$found and Text$i hold the same text: the focus cannot be told"
+      found=$i
+    fi
+  done
+  [[ -n $found ]] || fail "the field with the focus holds $(show "$copied"), none of those read"
+  [[ Text$found == "$1" ]] || fail "the focus is in Text$found, expected in $1"
+}
+
 # Clicks into a control of the window at a point given in client-area pixels.
 click_at() {
   xdotool mousemove --window "$TOVREL_WINDOW" "$1" "$2" click "${3:-1}"
 }
 
+form_rect() {
+  local line
+  line=$(grep -m 1 "^$1 " <<<"$DRIVER_FORM") || fail "Form1 has no $1"
+  printf '%s\n' "${line#* }"
+}
+
+# Clicks into the middle of TextN.
 click_field() {
-  case $1 in
-    1) click_at 60 27 "${2:-1}" ;;
-    2) click_at 200 27 "${2:-1}" ;;
-    3) click_at 140 75 "${2:-1}" ;;
-    *) fail "no field Text$1" ;;
-  esac
+  local left top width height
+  read -r left top width height < <(form_rect "Text$1")
+  click_at "$((left + width / 2))" "$((top + height / 2))" "${2:-1}"
 }
 
 close_window() {
   alive
   # A click on the close button, the rightmost one of openbox's title bar.
-  local x y fl fr ft fb
+  local x y fl fr ft fb client_width
+  read -r client_width _ < <(form_rect client)
   read -r x y < <(xwininfo -id "$TOVREL_WINDOW" |
     awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF} END {print x, y}')
   read -r fl fr ft fb < <(xprop -id "$TOVREL_WINDOW" _NET_FRAME_EXTENTS | tr -d , |
     awk '{print $3, $4, $5, $6}')
-  xdotool mousemove "$((x + 288 + fr - 10))" "$((y - ft / 2))" click 1
+  xdotool mousemove "$((x + client_width + fr - 10))" "$((y - ft / 2))" click 1
   await_exit tovrel
 }

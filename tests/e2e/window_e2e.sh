@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The real program under Xvfb and openbox: the walk through the window of cases.txt (typing, the
-# key filter, pastes, focus return after clicks) and what only the Qt window has to show: its fixed
-# size and icon, a mouse selection in an output field reaching the primary selection, a screenshot,
-# and closing the window.
+# key filter, pastes, focus return after clicks, Tab order, Ctrl+H and Alt) and what only the Qt
+# window has to show: its fixed size and icon, a mouse selection in an output field reaching the
+# primary selection, a screenshot, and closing the window.
 #   window_e2e.sh TOVREL RECOMPUTE_PRINT WORKDIR    (writes WORKDIR/screenshot.png)
 set -euo pipefail
 here=$(dirname "$0")
@@ -14,11 +14,12 @@ driver_start "$1" "$2" "$3/e2e"
 out=$3
 
 # The window: its client area, its fixed size and its icon.
+read -r cw ch < <(form_rect client)
 info=$(xwininfo -id "$TOVREL_WINDOW")
-grep -q 'Width: 288$' <<<"$info" && grep -q 'Height: 95$' <<<"$info" ||
-  fail "client area is not 288 x 95: $info"
+grep -q "Width: $cw\$" <<<"$info" && grep -q "Height: $ch\$" <<<"$info" ||
+  fail "client area is not $cw x $ch: $info"
 hints=$(xprop -id "$TOVREL_WINDOW" WM_NORMAL_HINTS _NET_WM_ICON)
-grep -q 'minimum size: 288 by 95' <<<"$hints" && grep -q 'maximum size: 288 by 95' <<<"$hints" ||
+grep -q "minimum size: $cw by $ch" <<<"$hints" && grep -q "maximum size: $cw by $ch" <<<"$hints" ||
   fail "the window can be resized: $hints"
 grep -q 'Icon (16 x 16)' <<<"$hints" || fail "no 16 x 16 window icon: $(head -c 300 <<<"$hints")"
 
@@ -32,13 +33,17 @@ read -r fl fr ft fb < <(xprop -id "$TOVREL_WINDOW" _NET_FRAME_EXTENTS | tr -d , 
 left=$((x - fl - 12 > 0 ? x - fl - 12 : 0))
 top=$((y - ft - 12 > 0 ? y - ft - 12 : 0))
 import -window root "$XSESSION_DIR/screen.png"
-convert "$XSESSION_DIR/screen.png" -crop "$((fl + 288 + fr + 24))x$((ft + 95 + fb + 24))+$left+$top" \
+convert "$XSESSION_DIR/screen.png" -crop "$((fl + cw + fr + 24))x$((ft + ch + fb + 24))+$left+$top" \
   +repage "$out/screenshot.png"
 echo "screenshot: $out/screenshot.png"
 
 echo "a mouse selection in Text3 reaches the primary selection before the focus goes back"
-xdotool mousemove --window "$TOVREL_WINDOW" 10 75 mousedown 1 \
-  mousemove --window "$TOVREL_WINDOW" 150 75 mousemove --window "$TOVREL_WINDOW" 278 75 mouseup 1
+# A drag along the middle of Text3 from just inside its left border to just inside its right one.
+read -r left top width height < <(form_rect Text3)
+y=$((top + height / 2))
+xdotool mousemove --window "$TOVREL_WINDOW" "$((left + 2))" "$y" mousedown 1 \
+  mousemove --window "$TOVREL_WINDOW" "$((left + width / 2))" "$y" \
+  mousemove --window "$TOVREL_WINDOW" "$((left + width - 3))" "$y" mouseup 1
 driver_sync
 primary=$(timeout 120 xclip -o -selection primary) || fail "no primary selection"
 [[ $primary == 1111111110000000 ]] || fail "primary selection holds \"$primary\""

@@ -1,12 +1,14 @@
 // The rules of the shared description of Form1 that neither window's end-to-end test reaches:
-// twips at dpi between 96 and 192 (halves), the condensing of an output field's face when its
-// longest text is too wide, the placement of a frame wider than the screen or on a screen that does
-// not start at 0, the rule for typed characters, and which control characters are editing
-// shortcuts.
+// twips at dpi between 96 and 192 (halves), the condensing of a face when a control's text is too
+// wide (measured by a stand-in for a front-end's face, whose glyphs may scale worse than asked or
+// never fit), the placement of a frame wider than the screen or on a screen that does not start at
+// 0, the rule for typed characters, and which control characters are editing shortcuts.
 
 #include "window/form.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
 
 namespace form {
 namespace {
@@ -66,6 +68,85 @@ TEST(FormTest, CondensedWidth) {
   };
   for (const CondensedCase& c : cases) {
     EXPECT_EQ(condensedWidth(c.needed, c.available, c.natural), c.width) << c.name;
+  }
+}
+
+// A stand-in for a front-end's face: every character `natural` pixels wide at the natural width,
+// and `asked + overshoot` pixels when asked to be `asked` wide (glyphs that scale worse than
+// asked); a text is as wide as its characters. Counts the calls.
+struct FakeFace {
+  int natural = 10;
+  int overshoot = 0;
+  mutable int calls = 0;
+
+  int operator()(std::u16string_view text, int asked) const {
+    ++calls;
+    return static_cast<int>(text.size()) * (asked > 0 ? asked + overshoot : natural);
+  }
+};
+
+TEST(FormTest, FittingWidth) {
+  struct Case {
+    const char* name;
+    int length;  // of a text of that many 0s
+    int room;
+    int overshoot;
+    int width;
+  };
+  const Case cases[] = {
+      {"fits at the natural width", 32, 320, 0, 0},
+      {"an empty text", 0, 0, 0, 0},
+      {"the estimate fits: kept, not narrowed further", 32, 273, 0, 8},
+      {"glyphs a pixel wider than asked: narrowed until it fits", 32, 273, 1, 7},
+      {"glyphs three pixels wider than asked", 9, 72, 3, 5},
+      {"no room: 1, never 0 or below", 8, 0, 0, 1},
+      {"a face that never fits: stops at 1", 32, 273, 1000, 1},
+  };
+  for (const Case& c : cases) {
+    const FakeFace face{10, c.overshoot};
+    const std::u16string text(static_cast<std::size_t>(c.length), u'0');
+    EXPECT_EQ(fittingWidth(text, c.room, face.natural, face), c.width) << c.name;
+    // One measure at the natural width and at most one for each width tried.
+    EXPECT_LE(face.calls, face.natural + 1) << c.name;
+  }
+}
+
+TEST(FormTest, WidestText) {
+  // 'B' and 'D' are the widest; the first of them is taken.
+  const auto face = [](std::u16string_view text, int /*asked*/) {
+    int width = 0;
+    for (const char16_t ch : text)
+      width += ch == u'B' || ch == u'D' ? 9 : ch == u'1' ? 4 : 7;
+    return width;
+  };
+  EXPECT_EQ(widestText(kText1Widest, face), u"BBBBBBBB");
+  EXPECT_EQ(widestText(WidestText{u"01", 3}, face), u"000");
+  EXPECT_EQ(widestText(WidestText{u"10", 3}, face), u"000");
+}
+
+TEST(FormTest, FittingWidthFor) {
+  struct Case {
+    const char* name;
+    Index control;
+    int innerWidth;
+    int width;
+  };
+  // Every character 10 pixels wide at the natural width and as wide as asked; margins of 2.
+  const Case cases[] = {
+      // A field's room is its inner width less two margins and the caret.
+      {"Text2's 9 characters in a room of 72", kText2, 77, 8},
+      {"Text2's 9 characters in a room of 71", kText2, 76, 7},
+      {"Text1's 8 characters in a room of 80", kText1, 85, 0},
+      {"Text2's 9 characters in a room of 80", kText2, 85, 8},
+      {"Text3's 32 characters in a room of 262", kText3, 267, 8},
+      // A label's room is its whole box: "signedHEX", 9 characters.
+      {"Label1 in a box of 90", kLabel1, 90, 0},
+      {"Label1 in a box of 72", kLabel1, 72, 8},
+      {"Label2, 11 characters, in a box of 105", kLabel2, 105, 9},
+  };
+  for (const Case& c : cases) {
+    const FakeFace face{10, 0};
+    EXPECT_EQ(fittingWidthFor(c.control, c.innerWidth, 2, face.natural, face), c.width) << c.name;
   }
 }
 

@@ -64,21 +64,9 @@ QFont controlFont() {
   return font;
 }
 
-// The widest text of `widest.length` characters from `widest.alphabet` in `font`: no text that
-// the field holds for typed input is wider.
-QString widestText(const QFont& font, const form::WidestText& widest) {
-  const QFontMetricsF metrics(font);
-  QChar widestChar = widest.alphabet.front();
-  for (const char16_t ch : widest.alphabet) {
-    if (metrics.horizontalAdvance(QChar(ch)) > metrics.horizontalAdvance(widestChar))
-      widestChar = ch;
-  }
-  return QString(widest.length, widestChar);
-}
-
-// The width that a line edit's text may take without the field scrolling it: the field's contents
-// less its text margins, the two pixels it keeps on either side, and one for the caret.
-int textRoom(const QLineEdit& field) {
+// The width inside `field`'s frame and its text margins, where the field keeps its own margin of
+// form::kFieldMargin logical pixels on either side of its text.
+int innerWidth(const QLineEdit& field) {
   QStyleOptionFrame option;
   option.initFrom(&field);
   option.rect = field.rect();
@@ -89,24 +77,7 @@ int textRoom(const QLineEdit& field) {
   option.state |= QStyle::State_Sunken;
   const QRect contents =
       field.style()->subElementRect(QStyle::SE_LineEditContents, &option, &field);
-  constexpr int kFieldMargin = 2;
-  return contents.marginsRemoved(field.textMargins()).width() - 2 * kFieldMargin - 1;
-}
-
-// Gives `control` the face `base`, condensed just enough for `text` to take at most `room`
-// pixels. Condensing a face is a scaling that rounds, so the result is measured, and condensed
-// further where the rounding went the wrong way.
-void condenseToFit(QWidget& control, const QFont& base, const QString& text, int room) {
-  constexpr int kNaturalStretch = 100;
-  QFont font = base;
-  const int advance = static_cast<int>(std::ceil(QFontMetricsF(base).horizontalAdvance(text)));
-  int stretch = form::condensedWidth(advance, room, kNaturalStretch);
-  while (stretch > 0) {
-    font.setStretch(stretch);
-    if (stretch == 1 || QFontMetricsF(font).horizontalAdvance(text) <= room) break;
-    --stretch;
-  }
-  control.setFont(font);
+  return contents.marginsRemoved(field.textMargins()).width();
 }
 
 QLabel* makeLabel(QWidget* parent, const form::Control& control) {
@@ -309,15 +280,40 @@ void Form1::changeEvent(QEvent* event) {
   if (event->type() == QEvent::FontChange && m_text3 != nullptr) fitTexts();
 }
 
-// Each control gets Form1's face, condensed where the longest text it must show would not fit:
-// a reading is never cut, whichever face the system found.
+// Each control gets Form1's face, condensed where what it must show would not fit (see
+// form::fittingWidthFor()): a reading or a caption is never cut, whichever face the system found.
 void Form1::fitTexts() {
+  constexpr int kNaturalStretch = 100;
   const QFont base = font();
-  condenseToFit(*m_text1, base, widestText(base, form::kText1Widest), textRoom(*m_text1));
-  condenseToFit(*m_text2, base, widestText(base, form::kText2Widest), textRoom(*m_text2));
-  condenseToFit(*m_text3, base, widestText(base, form::kText3Widest), textRoom(*m_text3));
-  for (QLabel* label : {m_label1, m_label2, m_label3})
-    condenseToFit(*label, base, label->text(), label->contentsRect().width());
+  const QFontMetricsF natural(base);
+  const auto measure = [&base, &natural](std::u16string_view text, int stretch) {
+    qreal advance = 0;
+    if (stretch > 0) {
+      QFont font = base;
+      font.setStretch(stretch);
+      advance = QFontMetricsF(font).horizontalAdvance(toQString(text));
+    } else {
+      advance = natural.horizontalAdvance(toQString(text));
+    }
+    return static_cast<int>(std::ceil(advance));
+  };
+  // In the order of form::kControls, with the width inside each.
+  const std::array<std::pair<QWidget*, int>, form::kControlCount> controls{{
+      {m_label1, m_label1->contentsRect().width()},
+      {m_text1, innerWidth(*m_text1)},
+      {m_label2, m_label2->contentsRect().width()},
+      {m_text2, innerWidth(*m_text2)},
+      {m_label3, m_label3->contentsRect().width()},
+      {m_text3, innerWidth(*m_text3)},
+  }};
+  for (std::size_t i = 0; i < controls.size(); ++i) {
+    const auto [control, inner] = controls[i];
+    QFont font = base;
+    const int stretch =
+        form::fittingWidthFor(i, inner, form::kFieldMargin, kNaturalStretch, measure);
+    if (stretch > 0) font.setStretch(stretch);
+    control->setFont(font);
+  }
 }
 
 void Form1::paintEvent(QPaintEvent* /*event*/) {

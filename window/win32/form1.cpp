@@ -14,7 +14,6 @@ constexpr DWORD kFormStyle = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kFormExStyle = 0;
 
 // Sizes at 96 dpi, scaled in Form1::scale().
-constexpr int kFieldMargin96 = 2;           // between a field's border and its text, left and right
 constexpr int kArtworkClientWidth96 = 288;  // the part of the picture the client area shows
 constexpr int kArtworkClientHeight96 = 95;
 
@@ -68,39 +67,6 @@ HFONT createFont(const std::wstring& face, int height, int width) {
   font.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;
   face.copy(font.lfFaceName, LF_FACESIZE - 1);
   return CreateFontIndirectW(&font);
-}
-
-// The width of `widest.length` of the widest character of `widest.alphabet` in the font selected
-// into `dc`: an upper bound of every text the field holds for typed input.
-int widestTextWidth(HDC dc, const form::WidestText& widest) {
-  int widestChar = 0;
-  for (const char16_t ch : widest.alphabet) {
-    SIZE size{};
-    const wchar_t wide = static_cast<wchar_t>(ch);
-    GetTextExtentPoint32W(dc, &wide, 1, &size);
-    widestChar = std::max(widestChar, static_cast<int>(size.cx));
-  }
-  return widestChar * widest.length;
-}
-
-// `font`, selected into `dc`, when `widest` fits `available` pixels in it; else a new font of the
-// same face, condensed just enough. Bounded by the face's average width: each pass narrows by a
-// pixel. `font` is selected into `dc` again on return.
-HFONT fittingFont(HDC dc, HFONT font, const std::wstring& face, int height, int available,
-                  const form::WidestText& widest) {
-  TEXTMETRICW metrics{};
-  GetTextMetricsW(dc, &metrics);
-  for (int width =
-           form::condensedWidth(widestTextWidth(dc, widest), available, metrics.tmAveCharWidth);
-       width > 0; --width) {
-    HFONT candidate = createFont(face, height, width);
-    SelectObject(dc, candidate);
-    const bool fits = widestTextWidth(dc, widest) <= available;
-    SelectObject(dc, font);
-    if (fits || width == 1) return candidate;
-    DeleteObject(candidate);
-  }
-  return font;
 }
 
 // Deletes each font once (controls share them) and empties `fonts`.
@@ -358,37 +324,37 @@ void Form1::clipLabels() {
   }
 }
 
-// One font for all six controls. A label whose caption is wider than its box in the face at hand
-// widens to fit (it has no border or background of its own, so nothing else changes). An output
-// field whose longest text would not show whole gets a font of its own, condensed just enough.
+// Each control gets the controls' face, condensed where what it must show would not fit (see
+// form::fittingWidthFor()): a reading or a caption is never cut, whichever face the system found.
+// Controls at the natural width share one font.
 void Form1::applyFonts() {
   const int height = twipsToPixels(form::kFontHeightTwips);
-  const int margin = scale(kFieldMargin96);
+  const int margin = scale(form::kFieldMargin);
   HFONT font = createFont(m_face, height, 0);
   std::array<HFONT, form::kControlCount> fonts{};
-  fonts.fill(font);
   HDC dc = GetDC(m_form);
   const HGDIOBJ previous = SelectObject(dc, font);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  const auto measure = [&](std::u16string_view text, int width) {
+    HFONT measured = width > 0 ? createFont(m_face, height, width) : font;
+    SelectObject(dc, measured);
+    SIZE size{};
+    const std::wstring wide = toWide(text);
+    GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+    SelectObject(dc, font);
+    if (measured != font) DeleteObject(measured);
+    return static_cast<int>(size.cx);
+  };
   for (std::size_t i = 0; i < form::kControlCount; ++i) {
-    const form::Control& c = form::kControls[i];
     HWND hwnd = m_controls[i];
-    if (c.kind == form::Kind::Label) {
-      SIZE caption{};
-      const std::wstring text = toWide(c.caption);
-      GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &caption);
-      if (caption.cx > twipsToPixels(c.twips.width)) {
-        SetWindowPos(hwnd, nullptr, 0, 0, caption.cx, twipsToPixels(c.twips.height),
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-      }
-    } else if (i == form::kText2 || i == form::kText3) {
-      RECT client{};
-      GetClientRect(hwnd, &client);
-      const int available = client.right - client.left - 2 * margin - 1;
-      fonts[i] = fittingFont(dc, font, m_face, height, available,
-                             i == form::kText2 ? form::kText2Widest : form::kText3Widest);
-    }
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    const int width = form::fittingWidthFor(i, client.right - client.left, margin,
+                                            metrics.tmAveCharWidth, measure);
+    fonts[i] = width > 0 ? createFont(m_face, height, width) : font;
     setFont(hwnd, fonts[i]);
-    if (c.kind == form::Kind::Field) {
+    if (form::kControls[i].kind == form::Kind::Field) {
       // A new font resets the margins to the face's own; they are set after it.
       SendMessageW(hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(margin, margin));
     }
@@ -396,6 +362,7 @@ void Form1::applyFonts() {
   }
   SelectObject(dc, previous);
   ReleaseDC(m_form, dc);
+  if (std::ranges::find(fonts, font) == fonts.end()) DeleteObject(font);  // every control condensed
   deleteFonts(m_fonts);
   m_fonts = fonts;
 }

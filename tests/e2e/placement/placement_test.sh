@@ -26,7 +26,10 @@ fail() {
   exit 1
 }
 
-client_w=288 client_h=95
+# Form1's client area in logical pixels, from the shared description (form_print, named by the
+# test in FORM_PRINT).
+geometry=$("${FORM_PRINT:?the test names form_print in FORM_PRINT}")
+read -r _ client_w client_h < <(grep '^client ' <<<"$geometry")
 
 # Starts the logger, then the program; sets started (clock before the start), pid, and map (the
 # first map line of the program's window).
@@ -80,10 +83,10 @@ check_corner() {
   x=$(field x "$map") y=$(field y "$map") w=$(field w "$map") h=$(field h "$map")
   frame=$(field win "$map")
 
-  # The client area: 288 x 95 logical pixels, rounded to device pixels at the scale.
+  # The client area's logical pixels, rounded to device pixels at the scale.
   local cw ch
-  cw=$(awk -v n=$client_w -v s="$scale" 'BEGIN { printf "%d", n * s + 0.5 }')
-  ch=$(awk -v n=$client_h -v s="$scale" 'BEGIN { printf "%d", n * s + 0.5 }')
+  cw=$(awk -v n="$client_w" -v s="$scale" 'BEGIN { printf "%d", n * s + 0.5 }')
+  ch=$(awk -v n="$client_h" -v s="$scale" 'BEGIN { printf "%d", n * s + 0.5 }')
   local left=0 right=0 top=0 bottom=0
   if [[ $wm == openbox ]]; then
     local extents

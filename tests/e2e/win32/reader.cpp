@@ -8,6 +8,7 @@
 //   center NAME           the screen point at the middle of a control (Text1...) or "close",
 //                         the caption's close button: "X Y"
 //   window                "outer L T R B client W H topmost T sizable S minmax M owner-visible V"
+//   client DPI            Form1's client area at DPI as the shared description gives it: "W H"
 //   quit
 //
 // Run as `tovrel_reader recompute IN SIGNED BITS` it instead writes what Recompute makes of the
@@ -232,6 +233,11 @@ int main(int argc, char* argv[]) {
       reply = center(target, name);
     } else if (command == "window") {
       reply = window(target);
+    } else if (command == "client") {
+      int dpi = 0;
+      words >> dpi;
+      reply = std::to_string(form::toPixels(form::kClientWidthTwips, dpi)) + " " +
+              std::to_string(form::toPixels(form::kClientHeightTwips, dpi));
     } else if (command == "quit") {
       break;
     } else {
