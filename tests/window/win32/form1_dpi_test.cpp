@@ -115,8 +115,8 @@ Geometry geometryOf(HWND form) {
   return g;
 }
 
-// The window at `dpi` as the twips give it: the client area, the fields' rectangles, the labels'
-// left, top and height (a label widens to its caption in a wide face) and the font's height.
+// The window at `dpi` as the twips give it: the client area, every control's rectangle and the
+// font's height.
 void expectTwipsAt(const Geometry& g, int dpi, const std::string& what) {
   SCOPED_TRACE(what);
   const auto px = [dpi](int twips) { return form::toPixels(twips, dpi); };
@@ -125,9 +125,8 @@ void expectTwipsAt(const Geometry& g, int dpi, const std::string& what) {
   for (std::size_t i = 0; i < form::kControlCount; ++i) {
     const form::TwipsRect& t = form::kControls[i].twips;
     const RECT& r = g.controls[i];
-    const bool label = form::kControls[i].kind == form::Kind::Label;
     EXPECT_TRUE(r.left == px(t.left) && r.top == px(t.top) && r.bottom == px(t.top + t.height) &&
-                (label ? r.right >= px(t.left + t.width) : r.right == px(t.left + t.width)))
+                r.right == px(t.left + t.width))
         << form::kControls[i].name << ": " << g;
     EXPECT_EQ(g.fontHeights[i], px(form::kFontHeightTwips)) << form::kControls[i].name;
   }
