@@ -2,10 +2,11 @@
 // text and after clearing it, the processor time it takes while nothing happens, and the time
 // from a key to its answer (Text1 changed or not, Text2 and Text3 recomputed, the change painted).
 //
-//   paste_bench [--quick | --keys UNITS]
+//   paste_bench [--quick | --keys UNITS] [--default-heap]
 //
 // --quick stops at 1 M units and idles 3 s; --keys measures the keys at one length only (to run
-// under a profiler).
+// under a profiler); --default-heap leaves the C library's heap as it comes, without the program's
+// settings (window/qt/heap.h), to measure what they change.
 // Keys are sent as the window system sends them, with the texts that X11 keys carry, through the
 // same event filter; a paste goes through the clipboard and Ctrl+V. Every figure comes with the
 // same figure for a short text measured in the same run, since other processes share the machine.
@@ -62,6 +63,13 @@ double peakMiB() {
 // Starts a new peak from the current resident size.
 void resetPeak() {
   std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+// Page faults that the kernel served without reading a disk: mostly first touches of fresh pages.
+long minorFaults() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_minflt;
 }
 
 double cpuSeconds() {
@@ -229,9 +237,9 @@ void idle(Bench& bench, const QString& big, int seconds) {
 void keys(Bench& bench, const std::vector<qsizetype>& sizes) {
   std::printf(
       "\nKeys: median ms from the key to its answer painted (goals: <= 30 at 100 k, "
-      "<= 1000 at 5 M)\n");
-  std::printf("  %-8s %12s %12s %14s %10s\n", "units", "Backspace", "Left", "refused digit",
-              "paste");
+      "<= 1000 at 5 M), and the page faults it took\n");
+  std::printf("  %-8s %12s %12s %14s %10s %16s\n", "units", "Backspace", "Left", "refused digit",
+              "paste", "faults Bsp/Left");
   for (const qsizetype units : sizes) {
     bench.clear();
     bench.settle();
@@ -245,15 +253,21 @@ void keys(Bench& bench, const std::vector<qsizetype>& sizes) {
     std::vector<double> backspace;
     std::vector<double> left;
     std::vector<double> digit;
+    std::vector<double> backspaceFaults;
+    std::vector<double> leftFaults;
     for (int run = 0; run < runs; ++run) {
       bench.text1()->end(false);
+      long faults = minorFaults();
       backspace.push_back(bench.press(kBackspace));
+      backspaceFaults.push_back(static_cast<double>(minorFaults() - faults));
+      faults = minorFaults();
       left.push_back(bench.press(kLeft));
+      leftFaults.push_back(static_cast<double>(minorFaults() - faults));
       digit.push_back(bench.press(kDigit));
     }
-    std::printf("  %-8s %12.2f %12.2f %14.2f %10.1f%s\n", qPrintable(sizeName(units)),
-                median(backspace), median(left), median(digit), pasteMs,
-                bench.readingsFollow() ? "" : "  (readings too long?)");
+    std::printf("  %-8s %12.2f %12.2f %14.2f %10.1f %8.0f/%-7.0f%s\n", qPrintable(sizeName(units)),
+                median(backspace), median(left), median(digit), pasteMs, median(backspaceFaults),
+                median(leftFaults), bench.readingsFollow() ? "" : "  (readings too long?)");
   }
   bench.clear();
 }
@@ -261,18 +275,21 @@ void keys(Bench& bench, const std::vector<qsizetype>& sizes) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  heap::reuseLargeBlocks();
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  const bool defaultHeap = std::find(args.begin(), args.end(), "--default-heap") != args.end();
+  if (!defaultHeap) heap::reuseLargeBlocks();
 
   QApplication app(argc, argv);
-  const std::string mode = argc > 1 ? argv[1] : "";
+  const std::string mode = args.empty() ? "" : args.front();
   const bool quick = mode == "--quick";
   Bench bench;
-  if (mode == "--keys" && argc > 2) {
-    keys(bench, {std::stol(argv[2])});
+  if (mode == "--keys" && args.size() > 1) {
+    keys(bench, {std::stol(args[1])});
     return 0;
   }
-  std::printf("paste_bench on %s, pid %d\n", qPrintable(QGuiApplication::platformName()),
-              static_cast<int>(getpid()));
+  std::printf("paste_bench on %s, pid %d, %s\n", qPrintable(QGuiApplication::platformName()),
+              static_cast<int>(getpid()),
+              defaultHeap ? "the C library's default heap" : "the program's heap settings");
   const QString big = digits(quick ? 1000000 : 5000000);
   memory(bench, big, quick ? 3 : 10);
   idle(bench, big, quick ? 3 : 10);
