@@ -2,11 +2,10 @@
 // text and after clearing it, the processor time it takes while nothing happens, and the time
 // from a key to its answer (Text1 changed or not, Text2 and Text3 recomputed, the change painted).
 //
-//   paste_bench [--quick | --keys UNITS] [--default-heap]
+//   paste_bench [--quick | --keys UNITS]
 //
 // --quick stops at 1 M units and idles 3 s; --keys measures the keys at one length only (to run
-// under a profiler); --default-heap leaves the C library's heap as it comes, without the program's
-// settings (window/qt/heap.h), to measure what they change.
+// under a profiler).
 // Keys are sent as the window system sends them, with the texts that X11 keys carry, through the
 // same event filter; a paste goes through the clipboard and Ctrl+V. Every figure comes with the
 // same figure for a short text measured in the same run, since other processes share the machine.
@@ -28,7 +27,6 @@
 #include <string>
 #include <vector>
 
-#include "window/qt/heap.h"
 #include "window/qt/mainwindow.h"
 
 namespace {
@@ -275,21 +273,16 @@ void keys(Bench& bench, const std::vector<qsizetype>& sizes) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  const std::vector<std::string> args(argv + 1, argv + argc);
-  const bool defaultHeap = std::find(args.begin(), args.end(), "--default-heap") != args.end();
-  if (!defaultHeap) heap::reuseLargeBlocks();
-
   QApplication app(argc, argv);
-  const std::string mode = args.empty() ? "" : args.front();
+  const std::string mode = argc > 1 ? argv[1] : "";
   const bool quick = mode == "--quick";
   Bench bench;
-  if (mode == "--keys" && args.size() > 1) {
-    keys(bench, {std::stol(args[1])});
+  if (mode == "--keys" && argc > 2) {
+    keys(bench, {std::stol(argv[2])});
     return 0;
   }
-  std::printf("paste_bench on %s, pid %d, %s\n", qPrintable(QGuiApplication::platformName()),
-              static_cast<int>(getpid()),
-              defaultHeap ? "the C library's default heap" : "the program's heap settings");
+  std::printf("paste_bench on %s, pid %d\n", qPrintable(QGuiApplication::platformName()),
+              static_cast<int>(getpid()));
   const QString big = digits(quick ? 1000000 : 5000000);
   memory(bench, big, quick ? 3 : 10);
   idle(bench, big, quick ? 3 : 10);
