@@ -27,7 +27,6 @@
 #include <string>
 #include <vector>
 
-#include "window/qt/heap.h"
 #include "window/qt/mainwindow.h"
 
 namespace {
@@ -62,6 +61,13 @@ double peakMiB() {
 // Starts a new peak from the current resident size.
 void resetPeak() {
   std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+// Page faults that the kernel served without reading a disk: mostly first touches of fresh pages.
+long minorFaults() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_minflt;
 }
 
 double cpuSeconds() {
@@ -229,9 +235,9 @@ void idle(Bench& bench, const QString& big, int seconds) {
 void keys(Bench& bench, const std::vector<qsizetype>& sizes) {
   std::printf(
       "\nKeys: median ms from the key to its answer painted (goals: <= 30 at 100 k, "
-      "<= 1000 at 5 M)\n");
-  std::printf("  %-8s %12s %12s %14s %10s\n", "units", "Backspace", "Left", "refused digit",
-              "paste");
+      "<= 1000 at 5 M), and the page faults it took\n");
+  std::printf("  %-8s %12s %12s %14s %10s %16s\n", "units", "Backspace", "Left", "refused digit",
+              "paste", "faults Bsp/Left");
   for (const qsizetype units : sizes) {
     bench.clear();
     bench.settle();
@@ -245,15 +251,21 @@ void keys(Bench& bench, const std::vector<qsizetype>& sizes) {
     std::vector<double> backspace;
     std::vector<double> left;
     std::vector<double> digit;
+    std::vector<double> backspaceFaults;
+    std::vector<double> leftFaults;
     for (int run = 0; run < runs; ++run) {
       bench.text1()->end(false);
+      long faults = minorFaults();
       backspace.push_back(bench.press(kBackspace));
+      backspaceFaults.push_back(static_cast<double>(minorFaults() - faults));
+      faults = minorFaults();
       left.push_back(bench.press(kLeft));
+      leftFaults.push_back(static_cast<double>(minorFaults() - faults));
       digit.push_back(bench.press(kDigit));
     }
-    std::printf("  %-8s %12.2f %12.2f %14.2f %10.1f%s\n", qPrintable(sizeName(units)),
-                median(backspace), median(left), median(digit), pasteMs,
-                bench.readingsFollow() ? "" : "  (readings too long?)");
+    std::printf("  %-8s %12.2f %12.2f %14.2f %10.1f %8.0f/%-7.0f%s\n", qPrintable(sizeName(units)),
+                median(backspace), median(left), median(digit), pasteMs, median(backspaceFaults),
+                median(leftFaults), bench.readingsFollow() ? "" : "  (readings too long?)");
   }
   bench.clear();
 }
@@ -261,8 +273,6 @@ void keys(Bench& bench, const std::vector<qsizetype>& sizes) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  heap::reuseLargeBlocks();
-
   QApplication app(argc, argv);
   const std::string mode = argc > 1 ? argv[1] : "";
   const bool quick = mode == "--quick";

@@ -48,6 +48,7 @@ TEST(ParseHexTest, Table) {
       // Invalid texts.
       {"empty", u"", Fault::TypeMismatch, 0},
       {"letter past F", u"1G", Fault::TypeMismatch, 0},
+      {"letter past f", u"1g", Fault::TypeMismatch, 0},
       {"blank before", u" FF", Fault::TypeMismatch, 0},
       {"blank after", u"FF ", Fault::TypeMismatch, 0},
       {"blank inside", u"F F", Fault::TypeMismatch, 0},

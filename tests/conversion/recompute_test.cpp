@@ -166,6 +166,7 @@ TEST(RecomputeTest, Examples) {
       // Pasted texts that are not digit strings of one to eight digits.
       {"xyz", u"xyz", u"-0", u""},
       {"12G", u"12G", u"-0", u""},
+      {"1g", u"1g", u"-0", u""},
       {"1234567G: the first digit's bits", u"1234567G", u"-0", u"0001"},
       {"G1234567: no first digit", u"G1234567", u"-0", u""},
       {"123456789 is 2^32 or more", u"123456789", u"-0", u""},

@@ -224,6 +224,12 @@ TEST(FormTest, AcceptsTypedChar) {
       {"0x8000, negative as 16 bits", char16_t{0x8000}, 0, false},
       {"high surrogate of a non-BMP character", char16_t{0xD83D}, 0, false},
       {"0xFFFF", char16_t{0xFFFF}, 0, false},
+      // Beyond ASCII, with a hex digit in the low byte.
+      {"U+0161 š, low byte 'a'", u'š', 0, false},
+      {"U+0141 Ł, low byte 'A'", u'Ł', 0, false},
+      {"U+0130 İ, low byte '0'", u'İ', 0, false},
+      {"U+0441 Cyrillic с, low byte 'A'", u'с', 0, false},
+      {"U+D835 high surrogate, low byte '5'", char16_t{0xD835}, 0, false},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(acceptsTypedChar(c.ch, c.length), c.accepted) << c.name;

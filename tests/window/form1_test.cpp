@@ -7,9 +7,13 @@
 #include <QFontMetricsF>
 #include <QInputMethodEvent>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
+#include <QMimeData>
 #include <QStyleHints>
+#include <QTranslator>
 #include <QtTest>
 
 #include "conversion/recompute.h"
@@ -247,22 +251,26 @@ void Form1Test::font() {
 
 void Form1Test::wholeText_data() {
   QTest::addColumn<QString>("face");
+  QTest::addColumn<int>("pixels");  // the font's size; 0 keeps the window's
   QTest::addColumn<QString>("input");
-  QStringList faces;
+  QList<std::pair<QString, int>> fonts;
   for (const std::u16string_view face : form::kFaces) {
     const QString name = QString::fromUtf16(face.data(), static_cast<qsizetype>(face.size()));
-    if (QFontDatabase::families().contains(name)) faces.append(name);
+    if (QFontDatabase::families().contains(name)) fonts.append({name, 0});
   }
-  faces.append(QStringLiteral("No Such Face"));  // what the system substitutes for it
+  fonts.append({QStringLiteral("No Such Face"), 0});  // what the system substitutes for it
+  // Eight digits of any face at 32 px are wider than Text1: every field is narrowed.
+  fonts.append({fonts.front().first, 32});
   const QString longPaste = QString(9999, QLatin1Char('7')) + QLatin1Char('1');
-  for (const QString& face : faces) {
-    const QByteArray row = face.toUtf8() + ": ";
-    QTest::newRow(row + "80000000, top bit only") << face << "80000000";
-    QTest::newRow(row + "FFFFFFFF, 32 ones") << face << "FFFFFFFF";
-    QTest::newRow(row + "7FFFFFFF, leading zero") << face << "7FFFFFFF";
-    QTest::newRow(row + "12345678") << face << "12345678";
-    QTest::newRow(row + "000000001 pasted, 31 bits") << face << "000000001";
-    QTest::newRow(row + "10000 digits pasted") << face << longPaste;
+  for (const auto& [face, pixels] : fonts) {
+    const QByteArray row =
+        face.toUtf8() + (pixels ? " at " + QByteArray::number(pixels) + " px" : "") + ": ";
+    QTest::newRow(row + "80000000, top bit only") << face << pixels << "80000000";
+    QTest::newRow(row + "FFFFFFFF, 32 ones") << face << pixels << "FFFFFFFF";
+    QTest::newRow(row + "7FFFFFFF, leading zero") << face << pixels << "7FFFFFFF";
+    QTest::newRow(row + "12345678") << face << pixels << "12345678";
+    QTest::newRow(row + "000000001 pasted, 31 bits") << face << pixels << "000000001";
+    QTest::newRow(row + "10000 digits pasted") << face << pixels << longPaste;
   }
 }
 
@@ -271,9 +279,11 @@ void Form1Test::wholeText_data() {
 // beginning), and every caption fits its box. Longer texts show their beginning.
 void Form1Test::wholeText() {
   QFETCH(QString, face);
+  QFETCH(int, pixels);
   QFETCH(QString, input);
   QFont font = m_form->font();
   font.setFamilies({face});
+  if (pixels != 0) font.setPixelSize(pixels);
   m_form->setFont(font);
   for (const char* name : {"Label1", "Label2", "Label3"}) {
     const auto* label = child<QLabel>(name);
@@ -285,8 +295,10 @@ void Form1Test::wholeText() {
   for (const char* name : {"Text1", "Text2", "Text3"}) {
     QLineEdit* shown = field(name);
     const QString text = shown->text();
-    if (text.size() > form::kText2Widest.length && shown != field("Text3")) {
-      if (shown != field("Text1")) QCOMPARE(shown->cursorPosition(), 0);
+    // Text1 holds whole what can be typed, eight digits; Text2 a reading of up to nine units.
+    if (shown == field("Text1") && text.size() > form::kText1Widest.length) continue;
+    if (shown == field("Text2") && text.size() > form::kText2Widest.length) {
+      QCOMPARE(shown->cursorPosition(), 0);
       continue;
     }
     // The caret's place after painting tells how far the field scrolled its text.
@@ -363,6 +375,18 @@ void Form1Test::keys_data() {
   QTest::newRow("Enter and Escape refused") << "12" << Keys{kReturn, kEscape} << "12";
   QTest::newRow("other control characters refused") << "12" << Keys{kCtrlB, kCtrlK} << "12";
   QTest::newRow("non-BMP character refused") << "12" << Keys{typed(QStringLiteral("😀"))} << "12";
+  // Beyond ASCII, with a hex digit in the low byte: Czech, Polish, Turkish, Russian keys, and the
+  // first half of a surrogate pair.
+  QTest::newRow("š, Ł, İ, Cyrillic с, U+D835 refused")
+      << "12"
+      << Keys{typed(QStringLiteral("š")), typed(QStringLiteral("Ł")), typed(QStringLiteral("İ")),
+              typed(QStringLiteral("с")), typed(QString(QChar(0xD835)))}
+      << "12";
+  // A key that types several units (a compose sequence) is judged unit by unit, each against the
+  // text as the units before it left it.
+  QTest::newRow("key text ab at seven")
+      << "1234567" << Keys{typed(QStringLiteral("ab"))} << "1234567a";
+  QTest::newRow("key text 1G") << "" << Keys{typed(QStringLiteral("1G"))} << "1";
   // Keys with a modifier other than Shift are commands; AltGr (a level shift) types.
   QTest::newRow("Alt+1, Alt+b, Super+c, Alt+Shift+E refused")
       << "12"
@@ -436,7 +460,10 @@ void Form1Test::longEdits_data() {
   QTest::addColumn<QString>("start");
   QTest::addColumn<QString>("clipboard");
   QTest::addColumn<Keys>("keys");
-  QTest::addColumn<QString>("menuAction");
+  // How the edit comes after the keys: "" (by the keys alone), "menu ACTION" (the context menu's
+  // action, by its English text), "menu/LANGUAGE ACTION" (the same with Qt's translations into
+  // LANGUAGE installed), or "drop" (the clipboard's text dropped at the right end of the field).
+  QTest::addColumn<QString>("via");
   QTest::addColumn<QString>("expected");
   QTest::addColumn<bool>("undoable");
   const QString limit(InputField::kUndoLimit, QLatin1Char('7'));
@@ -468,34 +495,69 @@ void Form1Test::longEdits_data() {
   QTest::newRow("short pastes past the history limit")
       << "" << limit << Keys(InputField::kHistoryLimit / InputField::kUndoLimit + 1, kCtrlV) << ""
       << limit.repeated(InputField::kHistoryLimit / InputField::kUndoLimit + 1) << false;
-  QTest::newRow("menu Paste above the limit") << "12" << over << Keys{} << "&Paste"
+  QTest::newRow("Ctrl+H on a long selection") << over << "" << Keys{kCtrlA, kCtrlH} << ""
+                                              << "" << false;
+  QTest::newRow("menu Paste above the limit") << "12" << over << Keys{} << "menu &Paste"
                                               << "12" + over << false;
-  QTest::newRow("menu Cut of a long selection") << over << "" << Keys{kCtrlA} << "Cu&t"
+  QTest::newRow("menu Cut of a long selection") << over << "" << Keys{kCtrlA} << "menu Cu&t"
                                                 << "" << false;
-  QTest::newRow("menu Delete of a long selection") << over << "" << Keys{kCtrlA} << "Delete"
+  QTest::newRow("menu Delete of a long selection") << over << "" << Keys{kCtrlA} << "menu Delete"
                                                    << "" << false;
+  // The menu's texts are those of the user's language.
+  QTest::newRow("German menu Paste above the limit") << "12" << over << Keys{} << "menu/de &Paste"
+                                                     << "12" + over << false;
+  QTest::newRow("German menu Delete of a long selection")
+      << over << "" << Keys{kCtrlA} << "menu/de Delete"
+      << "" << false;
+  QTest::newRow("drop at the limit, undoable") << "12" << limit << Keys{} << "drop"
+                                               << "12" + limit << true;
+  QTest::newRow("drop above the limit") << "12" << over << Keys{} << "drop"
+                                        << "12" + over << false;
 }
 
 void Form1Test::longEdits() {
   QFETCH(QString, start);
   QFETCH(QString, clipboard);
   QFETCH(Keys, keys);
-  QFETCH(QString, menuAction);
+  QFETCH(QString, via);
   QFETCH(QString, expected);
   QFETCH(bool, undoable);
   startWith(start);
   QLineEdit* text1 = field("Text1");
   QApplication::clipboard()->setText(clipboard);
   press(keys);
-  if (!menuAction.isEmpty()) {
+  const QString how = via.section(QLatin1Char(' '), 0, 0);
+  if (how.startsWith(QLatin1String("menu"))) {
+    QTranslator translator;
+    const QString language = how.section(QLatin1Char('/'), 1);
+    if (!language.isEmpty()) {
+      QVERIFY2(translator.load(QLocale(language), QStringLiteral("qtbase"), QStringLiteral("_"),
+                               QLibraryInfo::path(QLibraryInfo::TranslationsPath)),
+               "Qt's translations are missing (Debian: qt6-translations-l10n)");
+      QCoreApplication::installTranslator(&translator);
+    }
+    const QString shown = QLineEdit::tr(qPrintable(via.section(QLatin1Char(' '), 1)));
     QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5),
                             text1->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(text1, &event);
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     QVERIFY(menu);
+    QAction* chosen = nullptr;
     for (QAction* action : menu->actions())
-      if (action->text().startsWith(QLineEdit::tr(qPrintable(menuAction)))) action->trigger();
+      if (!action->isSeparator() && action->text().startsWith(shown)) chosen = action;
+    QVERIFY2(chosen, qPrintable(shown));
+    chosen->trigger();
     menu->close();
+  } else if (how == QLatin1String("drop")) {
+    QMimeData data;
+    data.setText(clipboard);
+    const QPoint at(text1->width() - 5, text1->height() / 2);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(text1, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(text1, &drop);
+    QVERIFY(drop.isAccepted());
   }
   QCoreApplication::sendPostedEvents(text1, QEvent::MetaCall);
   QCOMPARE(text1->text().size(), expected.size());

@@ -8,14 +8,6 @@
 
 namespace heap {
 
-void reuseLargeBlocks() {
-#if defined(__GLIBC__)
-  constexpr int kLargestHeapBlock = 32 << 20;
-  mallopt(M_MMAP_THRESHOLD, kLargestHeapBlock);
-  mallopt(M_TRIM_THRESHOLD, kLargestHeapBlock);
-#endif
-}
-
 void giveBackFreed() {
 #if defined(__GLIBC__)
   malloc_trim(0);

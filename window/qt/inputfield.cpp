@@ -11,6 +11,8 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QStyleHints>
+#include <array>
+#include <cstddef>
 
 #include "window/qt/heap.h"
 
@@ -24,13 +26,14 @@ InputField::~InputField() {
 }
 
 // Hex digits need no shaping, which was the largest part of laying out a long text (scripts that
-// need it are still shaped). Only the strategy is set here: the rest follows the window's font.
+// need it are still shaped). The strategy is added to the font the field has, so that a face
+// condensed to fit the field stays condensed.
 void InputField::keepUnshapedFont() {
-  if (font().styleStrategy() & QFont::PreferNoShaping) return;
-  QFont strategy;
-  strategy.setStyleStrategy(
-      static_cast<QFont::StyleStrategy>(font().styleStrategy() | QFont::PreferNoShaping));
-  setFont(strategy);
+  QFont unshaped = font();
+  if (unshaped.styleStrategy() & QFont::PreferNoShaping) return;
+  unshaped.setStyleStrategy(
+      static_cast<QFont::StyleStrategy>(unshaped.styleStrategy() | QFont::PreferNoShaping));
+  setFont(unshaped);
 }
 
 // QLineEdit restarts the caret's blink on every key release, and that repaints the whole text; a
@@ -151,10 +154,14 @@ void InputField::mouseReleaseEvent(QMouseEvent* event) {
   QLineEdit::mouseReleaseEvent(event);
 }
 
+// A drop inserts, wherever it comes from. The field starts no drags of its own (QLineEdit's
+// default), and where a QLineEdit does, it drags a copy, which inserts like any other drop; only a
+// move inside the field would also remove the selection, and that is left to QLineEdit.
 void InputField::dropEvent(QDropEvent* event) {
   const QString dropped = event->mimeData()->text();
   const int at = cursorPositionAt(event->position().toPoint());
-  if (!isReadOnly() && event->source() != this && replaceLong(at, at, dropped)) {
+  const bool moveInside = event->source() == this && event->dropAction() == Qt::MoveAction;
+  if (!isReadOnly() && !moveInside && replaceLong(at, at, dropped)) {
     setSelection(at, static_cast<int>(dropped.size()));
     event->acceptProposedAction();
     return;
@@ -162,28 +169,60 @@ void InputField::dropEvent(QDropEvent* event) {
   QLineEdit::dropEvent(event);
 }
 
+namespace {
+
+struct StandardEdits {
+  QAction* cut = nullptr;
+  QAction* paste = nullptr;
+  QAction* erase = nullptr;
+};
+
+// Cut, Paste and Delete of QLineEdit's standard menu, found by what does not change with the
+// user's language: the object names that later Qt versions give them, or else their places in the
+// menu that Qt 6.4 builds for an editable field. None where the menu is built some other way.
+StandardEdits findStandardEdits(const QMenu& menu) {
+  const QList<QAction*> actions = menu.actions();
+  StandardEdits named;
+  for (QAction* action : actions) {
+    const QString name = action->objectName();
+    if (name == QLatin1String("edit-cut")) named.cut = action;
+    if (name == QLatin1String("edit-paste")) named.paste = action;
+    if (name == QLatin1String("edit-delete")) named.erase = action;
+  }
+  if (named.cut != nullptr || named.paste != nullptr || named.erase != nullptr) return named;
+  // Undo, Redo, -, Cut, Copy, Paste, Delete, -, Select All.
+  constexpr std::array<bool, 9> kSeparators{false, false, true, false, false,
+                                            false, false, true, false};
+  if (actions.size() < static_cast<qsizetype>(kSeparators.size())) return {};
+  for (std::size_t i = 0; i < kSeparators.size(); ++i) {
+    if (actions[static_cast<qsizetype>(i)]->isSeparator() != kSeparators[i]) return {};
+  }
+  return {actions[3], actions[5], actions[6]};
+}
+
+// Makes `action` do `edit` instead of what it was connected to.
+template <class Edit>
+void reconnect(QAction* action, InputField* field, Edit edit) {
+  if (action == nullptr) return;
+  QObject::disconnect(action, &QAction::triggered, nullptr, nullptr);
+  QObject::connect(action, &QAction::triggered, field, edit);
+}
+
+}  // namespace
+
 // The standard menu, with Cut, Paste and Delete taking the same path as their keys.
 void InputField::contextMenuEvent(QContextMenuEvent* event) {
   QMenu* menu = createStandardContextMenu();
-  for (QAction* action : menu->actions()) {
-    const QString text = action->text();
-    if (text.startsWith(QLineEdit::tr("Cu&t"))) {
-      disconnect(action, &QAction::triggered, nullptr, nullptr);
-      connect(action, &QAction::triggered, this, [this] {
-        if (!cutLong()) cut();
-      });
-    } else if (text.startsWith(QLineEdit::tr("&Paste"))) {
-      disconnect(action, &QAction::triggered, nullptr, nullptr);
-      connect(action, &QAction::triggered, this, [this] {
-        if (!pasteLong(QClipboard::Clipboard)) paste();
-      });
-    } else if (text == QLineEdit::tr("Delete")) {
-      disconnect(action, &QAction::triggered, nullptr, nullptr);
-      connect(action, &QAction::triggered, this, [this] {
-        if (!replaceSelectionLong({})) del();
-      });
-    }
-  }
+  const StandardEdits edits = findStandardEdits(*menu);
+  reconnect(edits.cut, this, [this] {
+    if (!cutLong()) cut();
+  });
+  reconnect(edits.paste, this, [this] {
+    if (!pasteLong(QClipboard::Clipboard)) paste();
+  });
+  reconnect(edits.erase, this, [this] {
+    if (!replaceSelectionLong({})) del();
+  });
   menu->setAttribute(Qt::WA_DeleteOnClose);
   menu->popup(event->globalPos());
 }
