@@ -218,6 +218,11 @@ void skipTaskbar(QWidget& window) {
 #endif
 }
 
+void keepExactSize(QWidget& window) {
+  // Qt scales the base size exactly as it scales the minimum and maximum sizes.
+  window.setBaseSize(window.minimumSize());
+}
+
 void placeTopRight(QWidget& window) {
   const QScreen* screen = QGuiApplication::primaryScreen();
   if (screen == nullptr) return;

@@ -39,6 +39,15 @@ void keepAbove(QWidget& window);
 // not exist yet; call before the first show(). X11 only.
 void skipTaskbar(QWidget& window);
 
+// keepExactSize()
+//
+// Lets the window manager give the fixed-size `window` exactly its size at every scale factor.
+// Under a scale factor Qt publishes a resize increment of one logical pixel in device pixels (2
+// at 1.5) on a base size scaled the same way, and a window manager that keeps to the increment
+// rounds a size that is not base + a multiple of it (143 px high at 1.5 became 142 or 144). With
+// the fixed size as the base size, the size is the base plus no increment at every factor.
+void keepExactSize(QWidget& window);
+
 // placeTopRight()
 //
 // Moves the hidden `window`, at its final size, so that when it is first mapped its outer frame
