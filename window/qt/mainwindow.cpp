@@ -203,6 +203,7 @@ void Form1::Form_Load() {
   wmhints::skipTaskbar(*this);
   wmhints::keepExactSize(*this);
   wmhints::placeTopRight(*this);
+  wmhints::refuseMinimise(*this);
   // Window managers need not focus a window without a taskbar entry when it appears (openbox does
   // not); asking for it lets the first key go to Text1. The request waits for the first map.
   activateWindow();

@@ -48,6 +48,15 @@ void skipTaskbar(QWidget& window);
 // the fixed size as the base size, the size is the base plus no increment at every factor.
 void keepExactSize(QWidget& window);
 
+// refuseMinimise()
+//
+// The window has no minimise and, with no taskbar entry, nothing to bring it back from one: when a
+// window manager iconifies it all the same (a minimise button drawn regardless, a window menu, a
+// shortcut, "show desktop"), it is mapped again at once, in the same place and still top-most, and
+// asks for the focus back. A window that the window manager hides because it lives on another
+// desktop than the one shown stays hidden. Call once, before the first show().
+void refuseMinimise(QWidget& window);
+
 // placeTopRight()
 //
 // Moves the hidden `window`, at its final size, so that when it is first mapped its outer frame

@@ -11,6 +11,9 @@
 #       another window, activated over it, still stays below it
 #   placement_test.sh PROGRAM ROOTLOG focus [WM]
 #       the window is active when it appears, so typing goes to it at once
+#   placement_test.sh PROGRAM ROOTLOG minimise [WM]
+#       a request to iconify the window (what a minimise button sends): it is shown again at once,
+#       with the same frame, still above and active
 #
 # WM is a window manager that xsession_start knows (openbox by default).
 set -euo pipefail
@@ -60,6 +63,19 @@ field() { # field NAME LINE -> the value of NAME=... in a log line
 }
 
 client_id() { field client "$map"; }
+
+# Runs COMMAND until it succeeds; fails with DESCRIPTION and the last $why if it never does. The
+# bound is for a hung run only (two minutes).
+wait_for() {
+  local description=$1 deadline=$((SECONDS + 120))
+  shift
+  why=
+  while ((SECONDS < deadline)); do
+    "$@" && return 0
+    sleep 0.02
+  done
+  fail "$description: ${why:-never}"
+}
 
 # The size hints of window ID admit its size W x H and no other: minimum = maximum = W x H, and a
 # resize increment, if there is one, that W x H fits (base + a multiple of it, the minimum standing
@@ -229,10 +245,76 @@ check_focus() {
   echo "ok: Form1 is active and has the keyboard focus when it appears"
 }
 
+# The state of window ID in frame FRAME as the window manager shows it, one line: map state, ICCCM
+# state, frame geometry, EWMH states, active window and keyboard focus (both as numbers).
+window_state() {
+  local id=$1 frame=$2
+  local map_state wm_state geometry net_state active focus
+  map_state=$(xwininfo -id "$id" | sed -nE 's/.*Map State: (\w+).*/\1/p')
+  wm_state=$(xprop -id "$id" WM_STATE | sed -nE 's/.*window state: (\w+).*/\1/p')
+  geometry=$(xwininfo -id "$frame" | sed -nE 's/^ *(Absolute upper-left [XY]|Width|Height): +(-?[0-9]+)$/\2/p' |
+    paste -sd ,)
+  net_state=$(xprop -id "$id" _NET_WM_STATE | sed -E 's/.*= //; s/ //g')
+  active=$(xprop -root _NET_ACTIVE_WINDOW | sed -nE 's/.*# (0x[0-9a-f]+).*/\1/p')
+  focus=$(xdotool getwindowfocus 2>/dev/null || echo 0)
+  echo "$map_state ${wm_state:-none} frame=$geometry states=${net_state} active=$((${active:-0})) focus=$focus"
+}
+
+# Window ID in FRAME is shown, in the normal state, above, not hidden, active and focused, and its
+# frame has GEOMETRY if one is given; sets why to what is not so.
+shown_as() {
+  local id=$1 frame=$2 geometry=${3:-} state
+  state=$(window_state "$id" "$frame")
+  why=$state
+  [[ $state == "IsViewable Normal "* && $state == *states=*_NET_WM_STATE_ABOVE* &&
+    $state != *_NET_WM_STATE_HIDDEN* && $state == *" active=$((id)) focus=$((id))" ]] || return 1
+  [[ -z $geometry || $state == *" frame=$geometry "* ]]
+}
+
+# The log has a line with TEXT after line LINE.
+logged_since() {
+  local line=$1 text=$2
+  why="nothing logged like '$text'"
+  tail -n +$((line + 1)) "$log" | grep -q -- "$text"
+}
+
+check_minimise() {
+  local wm=${1:-openbox}
+  [[ $wm != none ]] || fail "only a window manager iconifies a window"
+  xsession_start 1280x800 "$wm"
+  start_program
+  local id frame geometry
+  id=$(client_id) frame=$(field win "$map")
+  # Settled first: shown and active, as when the user clicks a minimise button on it.
+  wait_for "Form1 not shown and active after its start" shown_as "$id" "$frame"
+  geometry=$(window_state "$id" "$frame" | sed -nE 's/.* frame=([^ ]+) .*/\1/p')
+
+  local before size answered
+  before=$(wc -l <"$log")
+  # ICCCM's request to iconify (WM_CHANGE_STATE), as a minimise button, a window menu or a
+  # shortcut sends it.
+  xdotool windowminimize "$id"
+  # The window manager handles requests in turn, and answers a request for the size the client
+  # has with a configure notify: once that answer is logged, the minimise has been handled.
+  answered=$(wc -l <"$log")
+  size=$(xwininfo -id "$id" | sed -nE 's/^ *(Width|Height): ([0-9]+)$/\2/p' | paste -sd ' ')
+  # shellcheck disable=SC2086 # width and height
+  xdotool windowsize "$id" $size
+  wait_for "no answer to a configure request of Form1 ($id)" logged_since "$answered" \
+    " client-configure win=$id "
+  # A window manager that keeps to the window's lack of a minimise does not hide it at all; one
+  # that hides it unmaps the client (it may be back before any poll).
+  local what="not hidden: the window manager refused"
+  logged_since "$before" " unmap .* client=$id " && what="hidden and back"
+  wait_for "Form1 did not come back as it was (frame=$geometry)" shown_as "$id" "$frame" "$geometry"
+  echo "ok: minimise requested, $what: $(window_state "$id" "$frame")"
+}
+
 case $check in
   corner) check_corner "${@:4}" ;;
   hints) check_hints "${@:4}" ;;
   above) check_above "${@:4}" ;;
   focus) check_focus "${@:4}" ;;
+  minimise) check_minimise "${@:4}" ;;
   *) fail "unknown check $check" ;;
 esac
