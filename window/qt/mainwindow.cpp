@@ -172,7 +172,9 @@ Form1::~Form1() = default;
 void Form1::Form_Load() {
   wmhints::keepAbove(*this);
   wmhints::skipTaskbar(*this);
+  wmhints::keepExactSize(*this);
   wmhints::placeTopRight(*this);
+  wmhints::refuseMinimise(*this);
   // Window managers need not focus a window without a taskbar entry when it appears (openbox does
   // not); asking for it lets the first key go to Text1. The request waits for the first map.
   activateWindow();

@@ -1,6 +1,9 @@
 #include "window/qt/wmhints.h"
 
+#include <QEvent>
 #include <QGuiApplication>
+#include <QMetaObject>
+#include <QObject>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -64,11 +67,14 @@ enum Atom {
   NetRequestFrameExtents,
   NetFrameExtents,
   NetWmState,
-  NetWmStateSkipTaskbar
+  NetWmStateSkipTaskbar,
+  NetCurrentDesktop,
+  NetWmDesktop
 };
-constexpr const char* kAtomNames[] = {"_NET_SUPPORTED", "_NET_REQUEST_FRAME_EXTENTS",
-                                      "_NET_FRAME_EXTENTS", "_NET_WM_STATE",
-                                      "_NET_WM_STATE_SKIP_TASKBAR"};
+constexpr const char* kAtomNames[] = {
+    "_NET_SUPPORTED", "_NET_REQUEST_FRAME_EXTENTS", "_NET_FRAME_EXTENTS",
+    "_NET_WM_STATE",  "_NET_WM_STATE_SKIP_TASKBAR", "_NET_CURRENT_DESKTOP",
+    "_NET_WM_DESKTOP"};
 
 xcb_atom_t atom(xcb_connection_t* c, Atom which) {
   static const std::vector<xcb_atom_t> atoms = [c] {
@@ -169,7 +175,59 @@ FrameQuery askFrameExtents(xcb_connection_t* c, xcb_window_t window) {
   }
 }
 
+// Whether `window` lives on another desktop than the one shown, on a window manager that says
+// both. Such a window is hidden with its desktop, and some window managers mark it iconic then.
+bool onAnotherDesktop(xcb_connection_t* c, xcb_window_t window) {
+  constexpr uint32_t kAllDesktops = 0xFFFFFFFF;
+  const auto shown =
+      readProperty32(c, rootOf(c, window), atom(c, NetCurrentDesktop), XCB_ATOM_CARDINAL);
+  const auto own = readProperty32(c, window, atom(c, NetWmDesktop), XCB_ATOM_CARDINAL);
+  return !shown.empty() && !own.empty() && own[0] != kAllDesktops && own[0] != shown[0];
+}
+
 #endif  // TOVREL_X11
+
+// Undoes every minimise of the window it watches (see refuseMinimise()).
+class MinimiseRefusal final : public QObject {
+ public:
+  explicit MinimiseRefusal(QWidget& window) : QObject(&window), m_window(window) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == &m_window && event->type() == QEvent::WindowStateChange &&
+        m_window.isMinimized() && !hiddenWithItsDesktop()) {
+      // After the change has been handled: setting the state from inside it would nest a second.
+      QMetaObject::invokeMethod(
+          this, [this] { restore(); }, Qt::QueuedConnection);
+    }
+    return false;
+  }
+
+ private:
+  bool hiddenWithItsDesktop() const {
+#ifdef TOVREL_X11
+    if (xcb_connection_t* c = x11Connection())
+      return onAnotherDesktop(c, static_cast<xcb_window_t>(m_window.winId()));
+#endif
+    return false;
+  }
+
+  void restore() {
+    if (!m_window.isMinimized()) return;
+    // Leaving the minimised state maps the window again, which asks the window manager to show it
+    // as it was (ICCCM's way back from the iconic state): its frame stays where it was, and the
+    // above state, which the window manager keeps through a minimise, keeps it on top.
+    m_window.setWindowState(m_window.windowState() & ~Qt::WindowMinimized);
+    // The focus comes back too. A window is nearly always minimised by acting on it (its button,
+    // its window menu, a shortcut while it is active), so it had the focus: the refused minimise
+    // then leaves everything as it was, and the next key goes to Text1 again. Some window managers
+    // focus a window mapped back from the iconic state by themselves, others do not; asking makes
+    // all of them alike. The request waits for the map.
+    if (QWindow* handle = m_window.windowHandle()) handle->requestActivate();
+  }
+
+  QWidget& m_window;
+};
 
 // Window positions convert between device and logical pixels around the screen's origin, which
 // is the same in both (as Qt converts them).
@@ -216,6 +274,15 @@ void skipTaskbar(QWidget& window) {
 #else
   Q_UNUSED(window);
 #endif
+}
+
+void keepExactSize(QWidget& window) {
+  // Qt scales the base size exactly as it scales the minimum and maximum sizes.
+  window.setBaseSize(window.minimumSize());
+}
+
+void refuseMinimise(QWidget& window) {
+  window.installEventFilter(new MinimiseRefusal(window));
 }
 
 void placeTopRight(QWidget& window) {

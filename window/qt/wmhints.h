@@ -39,6 +39,24 @@ void keepAbove(QWidget& window);
 // not exist yet; call before the first show(). X11 only.
 void skipTaskbar(QWidget& window);
 
+// keepExactSize()
+//
+// Lets the window manager give the fixed-size `window` exactly its size at every scale factor.
+// Under a scale factor Qt publishes a resize increment of one logical pixel in device pixels (2
+// at 1.5) on a base size scaled the same way, and a window manager that keeps to the increment
+// rounds a size that is not base + a multiple of it (143 px high at 1.5 became 142 or 144). With
+// the fixed size as the base size, the size is the base plus no increment at every factor.
+void keepExactSize(QWidget& window);
+
+// refuseMinimise()
+//
+// The window has no minimise and, with no taskbar entry, nothing to bring it back from one: when a
+// window manager iconifies it all the same (a minimise button drawn regardless, a window menu, a
+// shortcut, "show desktop"), it is mapped again at once, in the same place and still top-most, and
+// asks for the focus back. A window that the window manager hides because it lives on another
+// desktop than the one shown stays hidden. Call once, before the first show().
+void refuseMinimise(QWidget& window);
+
 // placeTopRight()
 //
 // Moves the hidden `window`, at its final size, so that when it is first mapped its outer frame

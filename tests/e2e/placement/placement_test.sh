@@ -1,15 +1,21 @@
 #!/usr/bin/env bash
 # End-to-end checks of the window's start-up on a real X server, with the real program:
 #
-#   placement_test.sh PROGRAM ROOTLOG corner WIDTHxHEIGHT openbox|none|silent [SCALE]
-#       the frame's place and size when the window is first mapped, and no move afterwards
-#   placement_test.sh PROGRAM ROOTLOG hints
+#   placement_test.sh PROGRAM ROOTLOG corner WIDTHxHEIGHT WM|none|silent [SCALE]
+#       the frame's place and size when the window is first mapped, and no move afterwards; the
+#       client's size, and size hints that admit that size alone
+#   placement_test.sh PROGRAM ROOTLOG hints [WM]
 #       what the window asks of the window manager (xprop): above, no taskbar entry, fixed size,
 #       no minimise or maximise, title
-#   placement_test.sh PROGRAM ROOTLOG above
+#   placement_test.sh PROGRAM ROOTLOG above [WM]
 #       another window, activated over it, still stays below it
-#   placement_test.sh PROGRAM ROOTLOG focus
+#   placement_test.sh PROGRAM ROOTLOG focus [WM]
 #       the window is active when it appears, so typing goes to it at once
+#   placement_test.sh PROGRAM ROOTLOG minimise [WM]
+#       a request to iconify the window (what a minimise button sends): it is shown again at once,
+#       with the same frame, still above and active
+#
+# WM is a window manager that xsession_start knows (openbox by default).
 set -euo pipefail
 
 program=$1 rootlog=$2 check=$3
@@ -61,6 +67,44 @@ field() { # field NAME LINE -> the value of NAME=... in a log line
 
 client_id() { field client "$map"; }
 
+# Runs COMMAND until it succeeds; fails with DESCRIPTION and the last $why if it never does. The
+# bound is for a hung run only (two minutes).
+wait_for() {
+  local description=$1 deadline=$((SECONDS + 120))
+  shift
+  why=
+  while ((SECONDS < deadline)); do
+    "$@" && return 0
+    sleep 0.02
+  done
+  fail "$description: ${why:-never}"
+}
+
+# The size hints of window ID admit its size W x H and no other: minimum = maximum = W x H, and a
+# resize increment, if there is one, that W x H fits (base + a multiple of it, the minimum standing
+# in for a missing base).
+check_size_hints() {
+  local id=$1 w=$2 h=$3 hints
+  hints=$(xprop -id "$id" WM_NORMAL_HINTS)
+  size_hint() { sed -nE "s/.*program specified $1: (-?[0-9]+) by (-?[0-9]+).*/\1 \2/p" <<<"$hints"; }
+  local min max increment base
+  min=$(size_hint 'minimum size') max=$(size_hint 'maximum size')
+  [[ $min == "$w $h" && $max == "$w $h" ]] ||
+    fail "size hints min '$min', max '$max', expected both $w $h"
+  increment=$(size_hint 'resize increment')
+  [[ -n $increment ]] || return 0
+  base=$(size_hint 'base size')
+  local iw ih bw bh
+  read -r iw ih <<<"$increment"
+  read -r bw bh <<<"${base:-$min}"
+  fits() { # fits SIZE BASE INCREMENT
+    (($3 <= 1)) || (($1 >= $2 && ($1 - $2) % $3 == 0))
+  }
+  if ! { fits "$w" "$bw" "$iw" && fits "$h" "$bh" "$ih"; }; then
+    fail "size hints: increment $increment on base ${base:-none} admit no ${w}x$h"
+  fi
+}
+
 check_corner() {
   local geometry=$1 wm=$2 scale=${3:-1}
   local screen_w=${geometry%x*}
@@ -88,7 +132,7 @@ check_corner() {
   cw=$(awk -v n="$client_w" -v s="$scale" 'BEGIN { printf "%d", n * s + 0.5 }')
   ch=$(awk -v n="$client_h" -v s="$scale" 'BEGIN { printf "%d", n * s + 0.5 }')
   local left=0 right=0 top=0 bottom=0
-  if [[ $wm == openbox ]]; then
+  if [[ $wm != none && $wm != silent ]]; then
     local extents
     extents=$(xprop -id "$(client_id)" _NET_FRAME_EXTENTS | sed -E 's/.*= //; s/,//g')
     read -r left right top bottom <<<"$extents" || fail "no frame extents: $extents"
@@ -113,11 +157,17 @@ check_corner() {
   later=$(sed -n "/ map win=$frame /,\$p" "$log" | grep " win=$frame " |
     grep -v -E " x=$x y=$y " || true)
   [[ -z $later ]] || fail "the frame moved after its first map: $later"
+  # The client's own size, as the window manager left it: a size that the hints' increments do
+  # not admit is rounded by some window managers.
+  local client
+  client=$(xwininfo -id "$(client_id)" | sed -nE 's/^ *(Width|Height): ([0-9]+)$/\2/p' | paste -sd x)
+  [[ $client == "${cw}x$ch" ]] || fail "client ${client}, expected ${cw}x$ch"
+  check_size_hints "$(client_id)" "$cw" "$ch"
   echo "ok: frame ${w}x$h at ($x,$y) on a $geometry screen, scale $scale, edge off by $off"
 }
 
 check_hints() {
-  xsession_start 1280x800 openbox
+  xsession_start 1280x800 "${1:-openbox}"
   start_program
   local id props
   id=$(client_id)
@@ -126,11 +176,7 @@ check_hints() {
     fail "_NET_WM_STATE lacks ABOVE: $(grep _NET_WM_STATE <<<"$props")"
   grep -E '^_NET_WM_STATE\(ATOM\)' <<<"$props" | grep -q _NET_WM_STATE_SKIP_TASKBAR ||
     fail "_NET_WM_STATE lacks SKIP_TASKBAR: $(grep _NET_WM_STATE <<<"$props")"
-  local min max
-  min=$(sed -nE 's/.*program specified minimum size: ([0-9]+ by [0-9]+).*/\1/p' <<<"$props")
-  max=$(sed -nE 's/.*program specified maximum size: ([0-9]+ by [0-9]+).*/\1/p' <<<"$props")
-  [[ -n $min && $min == "$max" && $min == "$client_w by $client_h" ]] ||
-    fail "size hints min '$min', max '$max', expected both $client_w by $client_h"
+  check_size_hints "$id" "$client_w" "$client_h"
   # Motif hints: flags, functions, decorations, ... Functions 8/16 and decorations 32/64 are
   # minimise and maximise; bit 1 of either means "all but the listed ones".
   local motif flags functions decorations
@@ -147,11 +193,11 @@ check_hints() {
   grep -q '^_NET_WM_NAME(UTF8_STRING) = "Tovrel"$' <<<"$props" ||
     fail "title: $(grep -E '^(_NET_)?WM_NAME' <<<"$props")"
   grep -q '^WM_NAME(.*) = "Tovrel"$' <<<"$props" || fail "WM_NAME: $(grep -E '^WM_NAME' <<<"$props")"
-  echo "ok: above, skip taskbar, min = max = $min, Motif $motif, title Tovrel"
+  echo "ok: above, skip taskbar, size hints ${client_w}x$client_h alone, Motif $motif, title Tovrel"
 }
 
 check_above() {
-  xsession_start 1280x800 openbox
+  xsession_start 1280x800 "${1:-openbox}"
   start_program
   local id other
   id=$(client_id)
@@ -187,7 +233,7 @@ check_above() {
 }
 
 check_focus() {
-  xsession_start 1280x800 openbox
+  xsession_start 1280x800 "${1:-openbox}"
   start_program
   local id active focus tries
   id=$(client_id)
@@ -202,10 +248,76 @@ check_focus() {
   echo "ok: Form1 is active and has the keyboard focus when it appears"
 }
 
+# The state of window ID in frame FRAME as the window manager shows it, one line: map state, ICCCM
+# state, frame geometry, EWMH states, active window and keyboard focus (both as numbers).
+window_state() {
+  local id=$1 frame=$2
+  local map_state wm_state geometry net_state active focus
+  map_state=$(xwininfo -id "$id" | sed -nE 's/.*Map State: (\w+).*/\1/p')
+  wm_state=$(xprop -id "$id" WM_STATE | sed -nE 's/.*window state: (\w+).*/\1/p')
+  geometry=$(xwininfo -id "$frame" | sed -nE 's/^ *(Absolute upper-left [XY]|Width|Height): +(-?[0-9]+)$/\2/p' |
+    paste -sd ,)
+  net_state=$(xprop -id "$id" _NET_WM_STATE | sed -E 's/.*= //; s/ //g')
+  active=$(xprop -root _NET_ACTIVE_WINDOW | sed -nE 's/.*# (0x[0-9a-f]+).*/\1/p')
+  focus=$(xdotool getwindowfocus 2>/dev/null || echo 0)
+  echo "$map_state ${wm_state:-none} frame=$geometry states=${net_state} active=$((${active:-0})) focus=$focus"
+}
+
+# Window ID in FRAME is shown, in the normal state, above, not hidden, active and focused, and its
+# frame has GEOMETRY if one is given; sets why to what is not so.
+shown_as() {
+  local id=$1 frame=$2 geometry=${3:-} state
+  state=$(window_state "$id" "$frame")
+  why=$state
+  [[ $state == "IsViewable Normal "* && $state == *states=*_NET_WM_STATE_ABOVE* &&
+    $state != *_NET_WM_STATE_HIDDEN* && $state == *" active=$((id)) focus=$((id))" ]] || return 1
+  [[ -z $geometry || $state == *" frame=$geometry "* ]]
+}
+
+# The log has a line with TEXT after line LINE.
+logged_since() {
+  local line=$1 text=$2
+  why="nothing logged like '$text'"
+  tail -n +$((line + 1)) "$log" | grep -q -- "$text"
+}
+
+check_minimise() {
+  local wm=${1:-openbox}
+  [[ $wm != none ]] || fail "only a window manager iconifies a window"
+  xsession_start 1280x800 "$wm"
+  start_program
+  local id frame geometry
+  id=$(client_id) frame=$(field win "$map")
+  # Settled first: shown and active, as when the user clicks a minimise button on it.
+  wait_for "Form1 not shown and active after its start" shown_as "$id" "$frame"
+  geometry=$(window_state "$id" "$frame" | sed -nE 's/.* frame=([^ ]+) .*/\1/p')
+
+  local before size answered
+  before=$(wc -l <"$log")
+  # ICCCM's request to iconify (WM_CHANGE_STATE), as a minimise button, a window menu or a
+  # shortcut sends it.
+  xdotool windowminimize "$id"
+  # The window manager handles requests in turn, and answers a request for the size the client
+  # has with a configure notify: once that answer is logged, the minimise has been handled.
+  answered=$(wc -l <"$log")
+  size=$(xwininfo -id "$id" | sed -nE 's/^ *(Width|Height): ([0-9]+)$/\2/p' | paste -sd ' ')
+  # shellcheck disable=SC2086 # width and height
+  xdotool windowsize "$id" $size
+  wait_for "no answer to a configure request of Form1 ($id)" logged_since "$answered" \
+    " client-configure win=$id "
+  # A window manager that keeps to the window's lack of a minimise does not hide it at all; one
+  # that hides it unmaps the client (it may be back before any poll).
+  local what="not hidden: the window manager refused"
+  logged_since "$before" " unmap .* client=$id " && what="hidden and back"
+  wait_for "Form1 did not come back as it was (frame=$geometry)" shown_as "$id" "$frame" "$geometry"
+  echo "ok: minimise requested, $what: $(window_state "$id" "$frame")"
+}
+
 case $check in
   corner) check_corner "${@:4}" ;;
-  hints) check_hints ;;
-  above) check_above ;;
-  focus) check_focus ;;
+  hints) check_hints "${@:4}" ;;
+  above) check_above "${@:4}" ;;
+  focus) check_focus "${@:4}" ;;
+  minimise) check_minimise "${@:4}" ;;
   *) fail "unknown check $check" ;;
 esac

@@ -1,10 +1,14 @@
-// rootlog: prints, one line each, the maps and moves of the root window's children on $DISPLAY,
-// with the time each event arrived, until it is stopped. A window manager's frame is named
-// together with the client window it holds and that client's process id, so a test can tell when
-// and where the frame of one program's window first appeared and whether it moved afterwards.
+// rootlog: prints, one line each, the maps, unmaps and moves of the root window's children on
+// $DISPLAY, with the time each event arrived, until it is stopped. A window manager's frame is
+// named together with the client window it holds (however deep the frame holds it) and that
+// client's process id, so a test can tell when and where the frame of one program's window first
+// appeared and whether it moved afterwards. The unmaps and configure notifies of framed clients
+// are printed too, with win the client: a window manager that hides a window unmaps the client,
+// whatever it does with the frame, and answers every configure request with a configure notify.
 //
 //   ready <usec>
-//   <usec> map|configure win=0x... client=0x... pid=N x=X y=Y w=W h=H
+//   <usec> map|unmap|configure win=0x... client=0x... pid=N x=X y=Y w=W h=H
+//   <usec> unmap|client-configure win=0x... client=0x... pid=N x=X y=Y w=W h=H   (a client)
 //
 //   rootlog --now      prints the current <usec> and ends
 //
@@ -71,12 +75,23 @@ class RootLog {
       }
       case XCB_REPARENT_NOTIFY: {
         const auto* e = reinterpret_cast<const xcb_reparent_notify_event_t*>(event);
-        if (e->parent != m_root) m_clients[e->parent] = e->window;
+        if (e->parent != m_root) {
+          m_clients[frameOf(e->parent)] = e->window;
+          const uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+          xcb_change_window_attributes(m_c, e->window, XCB_CW_EVENT_MASK, &mask);
+          xcb_flush(m_c);
+        }
         break;
       }
       case XCB_CONFIGURE_NOTIFY: {
         const auto* e = reinterpret_cast<const xcb_configure_notify_event_t*>(event);
-        if (e->event != m_root) break;
+        if (e->event != m_root && e->event != e->window) break;
+        if (e->event == e->window) {
+          // Real or synthetic: its position is on the frame or on the root window.
+          print(at, "client-configure", e->window,
+                boxOf(e->x, e->y, e->width, e->height, e->border_width));
+          break;
+        }
         m_boxes[e->window] = boxOf(e->x, e->y, e->width, e->height, e->border_width);
         print(at, "configure", e->window);
         break;
@@ -84,6 +99,11 @@ class RootLog {
       case XCB_MAP_NOTIFY: {
         const auto* e = reinterpret_cast<const xcb_map_notify_event_t*>(event);
         if (e->event == m_root) print(at, "map", e->window);
+        break;
+      }
+      case XCB_UNMAP_NOTIFY: {
+        const auto* e = reinterpret_cast<const xcb_unmap_notify_event_t*>(event);
+        if (e->event == m_root || e->event == e->window) print(at, "unmap", e->window);
         break;
       }
       case XCB_DESTROY_NOTIFY: {
@@ -102,10 +122,27 @@ class RootLog {
     return {x, y, width + 2 * border, height + 2 * border};
   }
 
+  // The child of the root window that holds `window`: a window manager may frame a client in
+  // windows of its own inside the frame.
+  xcb_window_t frameOf(xcb_window_t window) {
+    for (;;) {
+      xcb_query_tree_reply_t* tree =
+          xcb_query_tree_reply(m_c, xcb_query_tree(m_c, window), nullptr);
+      const xcb_window_t parent = tree ? tree->parent : xcb_window_t{XCB_WINDOW_NONE};
+      std::free(tree);
+      if (parent == XCB_WINDOW_NONE || parent == m_root) return window;
+      window = parent;
+    }
+  }
+
   void print(long long at, const char* what, xcb_window_t window) {
+    const auto known = m_boxes.find(window);
+    print(at, what, window, known != m_boxes.end() ? known->second : Box{});
+  }
+
+  void print(long long at, const char* what, xcb_window_t window, const Box& box) {
     const auto client = m_clients.find(window);
     const xcb_window_t held = client != m_clients.end() ? client->second : window;
-    const Box box = m_boxes[window];
     std::printf("%lld %s win=0x%x client=0x%x pid=%lu x=%d y=%d w=%d h=%d\n", at, what, window,
                 held, processOf(m_c, m_pidAtom, held), box.x, box.y, box.width, box.height);
     std::fflush(stdout);
