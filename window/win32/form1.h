@@ -42,6 +42,10 @@ class Form1 {
   void Text2_Click();
   void Text3_Click();
 
+  // The first show, and the way back from iconic.
+  void showFlush();
+  void showAgain();
+
   void createControls();
   // Sizes the window for `dpi` (keeping its top-left corner, or taking `suggested`'s) and lays out
   // the controls, their fonts, the background and the icons anew.
