@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Tovrel.exe under Wine on Xvfb and openbox at DPI dots per inch: its window's size and place,
-# top-most and without a taskbar entry; the walk through the window of ../cases.txt (typing, the key
+# Tovrel.exe under Wine on Xvfb and openbox at DPI dots per inch, started as SHOW says (normal, or
+# minimized as by a shortcut set to "Run: Minimized"): its window's size and place, top-most, not
+# iconic and without a taskbar entry; the walk through the window of ../cases.txt (typing, the key
 # filter, pastes, focus return after clicks); Tab order and the read-only fields; Ctrl+H and Alt;
-# a screenshot; closing the window.
-#   window_e2e.sh TOVREL_EXE READER_EXE WORKDIR DPI    (writes WORKDIR/DPI/screenshot.png)
+# a paste longer than an edit control's default limit; a screenshot; a minimise from another
+# program; the focus after another window was active; closing the window.
+#   window_e2e.sh TOVREL_EXE READER_EXE WORKDIR DPI [SHOW]  (writes WORKDIR/DPI/screenshot.png)
 set -euo pipefail
 here=$(dirname "$0")
 source "$here/../xsession.sh"
@@ -11,19 +13,32 @@ source "$here/driver.sh"
 source "$here/../cases.sh"
 
 dpi=$4
-driver_start "$1" "$2" "$3" "$dpi"
+driver_start "$1" "$2" "$3" "$dpi" "${5:-normal}"
 # 4320 x 1425 twips.
 client="$((4320 * dpi / 1440)) $((1425 * dpi / 1440))"
 
-echo "the window at $dpi dpi: client area, frame, place, top-most, no taskbar entry"
+# Polls the reader's COMMAND until it answers WANTED; the bound is for a state that never comes.
+await_reply() {
+  local command=$1 wanted=$2 tries
+  for ((tries = 0; tries < 1200; tries++)); do
+    reader "$command"
+    [[ $READER_REPLY == "$wanted" ]] && return 0
+    sleep 0.05
+  done
+  fail "$command answers $READER_REPLY, expected $wanted"
+}
+
+echo "the window at $dpi dpi: client area, frame, place, top-most, not iconic, no taskbar entry"
 reader window
 window=$READER_REPLY
-read -r _ left top right bottom _ width height _ topmost _ sizable _ minmax _ owner <<<"$window"
+read -r _ left top right bottom _ width height _ topmost _ sizable _ minmax _ owner _ iconic \
+  _ visible_left visible_top visible_right visible_bottom <<<"$window"
 [[ "$width $height" == "$client" ]] || fail "client area $width x $height, expected $client: $window"
-((topmost == 1 && sizable == 0 && minmax == 0 && owner == 0)) || fail "window: $window"
+((topmost == 1 && sizable == 0 && minmax == 0 && owner == 0 && iconic == 0)) || fail "window: $window"
+# The frame the user sees is flush with the corner (under Wine it is the outer rectangle).
 screen_width=$(xwininfo -root | awk '/Width:/ {print $NF}')
-((right == screen_width && top == 0)) ||
-  fail "outer rectangle $left,$top - $right,$bottom is not flush with a $screen_width-wide screen's corner"
+((visible_right == screen_width && visible_top == 0)) ||
+  fail "visible frame $visible_left,$visible_top - $visible_right,$visible_bottom is not flush with a $screen_width-wide screen's corner: $window"
 # With Wine drawing the frame, the X window is the Win32 window's outer rectangle.
 info=$(xwininfo -id "$DRIVER_WINDOW")
 x=$(awk '/Absolute upper-left X/ {print $NF}' <<<"$info")
@@ -60,12 +75,56 @@ expect_fields "FF8" "-8" "111111111000"
 send_keys alt+1 alt+a 0
 expect_fields "${expected[@]}"
 
+echo "Ctrl+H over a selection deletes the selection only"
+send_keys shift+Left shift+Left ctrl+h
+expect_fields "FF" "-1" "11111111"
+type_text 80
+expect_fields "${expected[@]}"
+
 echo "screenshot"
 import -window root "$XSESSION_DIR/screen.png"
 margin=12
 convert "$XSESSION_DIR/screen.png" -crop "$((w + 2 * margin))x$((h + margin))+$((x - margin))+0" \
   +repage "$DRIVER_WORKDIR/screenshot.png"
 echo "screenshot: $DRIVER_WORKDIR/screenshot.png"
+
+echo "a paste longer than an edit control's default limit of 30,000 characters reaches Text1 whole"
+long=$(printf '1%.0s' {1..40000})
+printf '%s' "$long" >"$XSESSION_DIR/long"
+claim_clipboard "$XSESSION_DIR/long"
+send_keys ctrl+a ctrl+v
+expect_fields "$long" = =
+send_keys ctrl+a BackSpace
+type_text FF80
+expect_fields "${expected[@]}"
+
+echo "ShowWindow(SW_MINIMIZE) from another program: Form1 comes back at its place, top-most"
+reader minimize
+reader window
+[[ $READER_REPLY == "$window" ]] || fail "after a minimise: $READER_REPLY, was $window"
+state=$(xprop -id "$DRIVER_WINDOW" _NET_WM_STATE)
+[[ $state == *_NET_WM_STATE_ABOVE* ]] || fail "window-manager state after a minimise: $state"
+
+echo "another window active, then Form1 again by its title bar: typing goes into Text1"
+xsession_spawn xmessage -geometry +0+400 -name other other
+other=$(timeout 120 xdotool search --sync --onlyvisible --classname '^other$' | head -n 1)
+[[ -n $other ]] || fail "the other window did not appear"
+xdotool windowactivate --sync "$other"
+await_reply active no
+# A press on the title bar starts a move that Wine hands to the window manager: the button goes
+# up only once the press has been handled, or the window manager would wait for it and move the
+# window with the pointer.
+reader center caption
+read -r x y <<<"$READER_REPLY"
+xdotool mousemove "$x" "$y" mousedown 1
+await_reply active yes
+driver_sync
+xdotool mouseup 1
+expect_focus Text1
+reader window
+[[ $READER_REPLY == "$window" ]] || fail "moved by a click on the title bar: $READER_REPLY, was $window"
+type_text 1
+expect_fields "FF801" = =
 
 close_window
 echo "PASS"
