@@ -24,6 +24,29 @@ constexpr UINT_PTR kSubclassId = 1;
 // Posted when Form1 has become iconic: it is shown again once the minimise is over.
 constexpr UINT kShowAgain = WM_APP + 1;
 
+// Form1, for refuseMinMax(), which has no other way to know it.
+HWND g_hookedForm = nullptr;
+
+// A hook on Form1's thread that the system asks before it minimises or maximises a window of the
+// thread: Form1 is neither, whoever asks. It sees the launcher's show command taken by the first
+// ShowWindow, and under Wine also ShowWindow from another program, which Wine runs on the window's
+// own thread; where the system minimises without asking here, WM_SIZE brings Form1 back.
+LRESULT CALLBACK refuseMinMax(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_MINMAX && reinterpret_cast<HWND>(wParam) == g_hookedForm) {
+    switch (LOWORD(lParam)) {
+      case SW_MINIMIZE:
+      case SW_SHOWMINIMIZED:
+      case SW_SHOWMINNOACTIVE:
+      case SW_FORCEMINIMIZE:
+      case SW_MAXIMIZE:
+        return 1;
+      default:
+        break;
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 std::wstring toWide(std::u16string_view text) {
   return std::wstring(text.begin(), text.end());
 }
@@ -216,9 +239,13 @@ Form1::Form1(HINSTANCE instance) : m_instance(instance), m_face(firstInstalledFa
     applyDpi();
   }
   Form_Load();
+  g_hookedForm = m_form;
+  m_minMaxHook = SetWindowsHookExW(WH_CBT, refuseMinMax, nullptr, GetCurrentThreadId());
 }
 
 Form1::~Form1() {
+  if (m_minMaxHook != nullptr) UnhookWindowsHookEx(m_minMaxHook);
+  g_hookedForm = nullptr;
   if (m_owner != nullptr) DestroyWindow(m_owner);  // and Form1 with it, if it is still there
   deleteFonts(m_fonts);
   for (HGDIOBJ object : {static_cast<HGDIOBJ>(m_backgroundBrush),
@@ -261,9 +288,9 @@ void Form1::Form_Load() {
 // Shows Form1 for the first time, at its place and not iconic, before the user sees it.
 //
 // The first ShowWindow of a program takes the show command of the program that started it, when
-// that one gives one: a shortcut set to "Run: Minimized" minimises Form1 there, and one set to
-// "Maximized" maximises it. Form1, which has no taskbar button and cannot be reached once iconic,
-// is then restored at once.
+// that one gives one: a shortcut set to "Run: Minimized" would minimise Form1 there, and one set
+// to "Maximized" maximise it. refuseMinMax() refuses both; should either happen all the same,
+// Form1, which has no taskbar button and cannot be reached once iconic, is restored at once.
 //
 // Windows 10 and 11 count borders into the window rectangle that they do not draw, so Form_Load's
 // place leaves a strip of desktop between the visible frame and the screen's edge. Their width is
@@ -286,9 +313,10 @@ void Form1::showFlush() {
   if (cloaked) dwm.cloak(m_form, false);
 }
 
-// Form1 became iconic (ShowWindow(SW_MINIMIZE) from another program, a tool) or maximised: it
-// comes back at its place, above the other windows, without taking the activation from the
-// window that has it.
+// Form1 became iconic (ShowWindow(SW_MINIMIZE) or the window menu's command from another program,
+// a tool) or maximised: it comes back at its place, above the other windows, without taking the
+// activation from the window that has it. With no taskbar button and no Alt+Tab entry, an iconic
+// Form1 could not be reached again.
 void Form1::showAgain() {
   if (!IsIconic(m_form) && !IsZoomed(m_form)) return;
   ShowWindow(m_form, SW_SHOWNOACTIVATE);
@@ -561,14 +589,12 @@ LRESULT Form1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS:
       SetFocus(m_lastFocus);
       return 0;
-    case WM_SYSCOMMAND:
-      // The window menu has no Minimize, but a tool can still send the command: it is refused.
-      if ((wParam & 0xfff0) == SC_MINIMIZE || (wParam & 0xfff0) == SC_MAXIMIZE) return 0;
-      break;
     case WM_SIZE:
-      // Iconic by any other way: shown again once the minimise is done, not inside it.
-      if (wParam == SIZE_MINIMIZED || wParam == SIZE_MAXIMIZED)
+      // Iconic or maximised all the same, past refuseMinMax(): shown again once that is done, not
+      // inside it.
+      if (wParam == SIZE_MINIMIZED || wParam == SIZE_MAXIMIZED) {
         PostMessageW(m_form, kShowAgain, 0, 0);
+      }
       break;
     case kShowAgain:
       showAgain();

@@ -83,6 +83,7 @@ class Form1 {
   HICON m_classIconBig = nullptr;
   HICON m_iconSmall = nullptr;  // after a change of dpi
   HICON m_iconBig = nullptr;
+  HHOOK m_minMaxHook = nullptr;  // refuses to minimise or maximise Form1
 };
 
 #endif  // TOVREL_WINDOW_WIN32_FORM1_H_

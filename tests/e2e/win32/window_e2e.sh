@@ -100,6 +100,14 @@ expect_fields "${expected[@]}"
 
 echo "ShowWindow(SW_MINIMIZE) from another program: Form1 comes back at its place, top-most"
 reader minimize
+# On the screen again too: the window manager shows it (Wine tells it after the window's own state).
+for ((tries = 0; tries < 1200; tries++)); do
+  driver_sync
+  xwininfo -id "$DRIVER_WINDOW" | grep -q 'Map State: IsViewable' &&
+    xprop -id "$DRIVER_WINDOW" WM_STATE | grep -q 'state: Normal' && break
+  sleep 0.05
+done
+xwininfo -id "$DRIVER_WINDOW" | grep -q 'Map State: IsViewable' || fail "not on the screen after a minimise"
 reader window
 [[ $READER_REPLY == "$window" ]] || fail "after a minimise: $READER_REPLY, was $window"
 state=$(xprop -id "$DRIVER_WINDOW" _NET_WM_STATE)
