@@ -257,8 +257,8 @@ Form1::~Form1() {
   }
 }
 
-int Form1::run() {
-  showFlush();
+int Form1::run(int showCommand) {
+  showFlush(showCommand);
   // Window managers need not focus a window without a taskbar entry when it appears.
   SetForegroundWindow(m_form);
   SetFocus(control(form::kText1));
@@ -287,20 +287,21 @@ void Form1::Form_Load() {
 
 // Shows Form1 for the first time, at its place and not iconic, before the user sees it.
 //
-// The first ShowWindow of a program takes the show command of the program that started it, when
-// that one gives one: a shortcut set to "Run: Minimized" would minimise Form1 there, and one set
-// to "Maximized" maximise it. refuseMinMax() refuses both; should either happen all the same,
-// Form1, which has no taskbar button and cannot be reached once iconic, is restored at once.
+// The first ShowWindow of a program takes the show command of the program that started it,
+// `showCommand` (Windows gives it to the first ShowWindow whatever that asks for): a shortcut set
+// to "Run: Minimized" would minimise Form1 there, and one set to "Maximized" maximise it.
+// refuseMinMax() refuses both; should either happen all the same, Form1, which has no taskbar
+// button and cannot be reached once iconic, is restored at once.
 //
 // Windows 10 and 11 count borders into the window rectangle that they do not draw, so Form_Load's
 // place leaves a strip of desktop between the visible frame and the screen's edge. Their width is
 // known only once the window has been shown: Form1 is shown cloaked (drawn by no one; Windows 8 and
 // later), moved by the undrawn borders, and uncloaked, so that no one sees it move. Where cloaking
 // fails (Windows 7, Wine) the system draws the whole window rectangle and there is nothing to move.
-void Form1::showFlush() {
+void Form1::showFlush(int showCommand) {
   const Dwm& dwm = Dwm::get();
   const bool cloaked = dwm.cloak(m_form, true);
-  ShowWindow(m_form, SW_SHOWNORMAL);
+  ShowWindow(m_form, showCommand);
   if (IsIconic(m_form) || IsZoomed(m_form)) ShowWindow(m_form, SW_RESTORE);
   RECT window{};
   GetWindowRect(m_form, &window);

@@ -22,8 +22,9 @@ class Form1 {
   Form1& operator=(const Form1&) = delete;
 
   // Shows Form1 active with the focus in Text1 and runs the message loop until it is closed.
+  // `showCommand` is the launcher's (wWinMain's); Form1 is never shown minimised or maximised.
   // Returns the program's exit status.
-  int run();
+  int run(int showCommand);
 
  private:
   static LRESULT CALLBACK formProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -43,7 +44,7 @@ class Form1 {
   void Text3_Click();
 
   // The first show, and the way back from iconic.
-  void showFlush();
+  void showFlush(int showCommand);
   void showAgain();
 
   void createControls();
