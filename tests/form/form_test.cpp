@@ -1,8 +1,8 @@
 // The rules of the shared description of Form1 that neither window's end-to-end test reaches:
 // twips at dpi between 96 and 192 (halves), the condensing of an output field's face when its
 // longest text is too wide, the placement of a frame wider than the screen or on a screen that does
-// not start at 0, the shift by the borders Windows does not draw, the rule for typed characters,
-// and which control characters are editing shortcuts.
+// not start at 0, the rule for typed characters, and which control characters are editing
+// shortcuts.
 
 #include "window/form.h"
 

@@ -578,6 +578,16 @@ LRESULT Form1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       FillRect(reinterpret_cast<HDC>(wParam), &client, m_backgroundBrush);
       return 1;
     }
+    case WM_SIZE:
+      // Iconic or maximised all the same, past refuseMinMax(): shown again once that is done, not
+      // inside it.
+      if (wParam == SIZE_MINIMIZED || wParam == SIZE_MAXIMIZED) {
+        PostMessageW(m_form, kShowAgain, 0, 0);
+      }
+      break;
+    case kShowAgain:
+      showAgain();
+      return 0;
     case WM_ACTIVATE:
       // The default would put the focus on Form1 itself; it goes back to the field that had it.
       if (LOWORD(wParam) == WA_INACTIVE) {
@@ -589,16 +599,6 @@ LRESULT Form1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_SETFOCUS:
       SetFocus(m_lastFocus);
-      return 0;
-    case WM_SIZE:
-      // Iconic or maximised all the same, past refuseMinMax(): shown again once that is done, not
-      // inside it.
-      if (wParam == SIZE_MINIMIZED || wParam == SIZE_MAXIMIZED) {
-        PostMessageW(m_form, kShowAgain, 0, 0);
-      }
-      break;
-    case kShowAgain:
-      showAgain();
       return 0;
     case WM_DPICHANGED:
       handleDpiChange(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));

@@ -73,7 +73,8 @@ class Form1 {
   HWND m_owner = nullptr;  // hidden: keeps Form1 out of the taskbar with a normal caption
   HWND m_form = nullptr;
   std::array<HWND, form::kControlCount> m_controls{};
-  HWND m_lastFocus = nullptr;  // the field that gets the focus back when Form1 is activated
+  HWND m_lastFocus = nullptr;    // the field that gets the focus back when Form1 is activated
+  HHOOK m_minMaxHook = nullptr;  // refuses to minimise or maximise Form1
   UINT m_dpi = form::kBaseDpi;
   std::wstring m_face;  // the first installed face of form::kFaces; empty if none is
   std::array<HFONT, form::kControlCount> m_fonts{};
@@ -84,7 +85,6 @@ class Form1 {
   HICON m_classIconBig = nullptr;
   HICON m_iconSmall = nullptr;  // after a change of dpi
   HICON m_iconBig = nullptr;
-  HHOOK m_minMaxHook = nullptr;  // refuses to minimise or maximise Form1
 };
 
 #endif  // TOVREL_WINDOW_WIN32_FORM1_H_

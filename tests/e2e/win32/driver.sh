@@ -4,9 +4,9 @@
 # it with xdotool and reads it back with tovrel_reader, a console program in the same Wine prefix.
 # Source it after xsession.sh; everything it starts is stopped when the test's shell exits.
 #
-#   driver_start TOVREL_EXE READER_EXE WORKDIR DPI [SHOW]
-#                            start the session, the program and the reader; SHOW "minimized"
-#                            starts the program as a shortcut set to "Run: Minimized" does
+#   driver_start TOVREL_EXE READER_EXE WORKDIR DPI   start the session, the program and the reader;
+#                            with DRIVER_SHOW=minimized the program starts as a shortcut set to
+#                            "Run: Minimized" starts it
 #   reader COMMAND...        one command to tovrel_reader (reader.cpp lists them); its answer in
 #                            READER_REPLY
 #   expect_focus TextN       the keyboard focus is in TextN
@@ -37,7 +37,7 @@ winpath() {
 }
 
 driver_start() {
-  local exe=$1 reader_exe=$2 dpi=$4 show=${5:-normal}
+  local exe=$1 reader_exe=$2 dpi=$4
   DRIVER_WORKDIR=$3/$dpi
   mkdir -p "$DRIVER_WORKDIR"
   xsession_start 1280x800 openbox
@@ -55,11 +55,11 @@ REGEDIT4
 "LogPixels"=dword:$(printf %08x "$dpi")
 REG
 
-  case $show in
+  case ${DRIVER_SHOW:-normal} in
     normal) xsession_spawn wine "$exe" ;;
     # The launcher ends with the program's exit status.
     minimized) xsession_spawn wine "$reader_exe" launch-minimized "$(winpath "$exe")" ;;
-    *) fail "unknown show command: $show" ;;
+    *) fail "unknown show command: $DRIVER_SHOW" ;;
   esac
   TOVREL_PID=${XSESSION_PIDS[-1]}
   coproc READER { wine "$reader_exe" 2>/dev/null; }

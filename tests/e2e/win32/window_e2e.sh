@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Tovrel.exe under Wine on Xvfb and openbox at DPI dots per inch, started as SHOW says (normal, or
-# minimized as by a shortcut set to "Run: Minimized"): its window's size and place, top-most, not
-# iconic and without a taskbar entry; the walk through the window of ../cases.txt (typing, the key
+# Tovrel.exe under Wine on Xvfb and openbox at DPI dots per inch: its window's size and place,
+# top-most and without a taskbar entry; the walk through the window of ../cases.txt (typing, the key
 # filter, pastes, focus return after clicks); Tab order and the read-only fields; Ctrl+H and Alt;
-# a paste longer than an edit control's default limit; a screenshot; a minimise from another
-# program; the focus after another window was active; closing the window.
+# a screenshot; closing the window.
 #   window_e2e.sh TOVREL_EXE READER_EXE WORKDIR DPI [SHOW]  (writes WORKDIR/DPI/screenshot.png)
+# SHOW "minimized" starts Tovrel.exe as a shortcut set to "Run: Minimized" does; either way it
+# must be on the screen, not iconic. After the screenshot: a paste longer than an edit control's
+# default limit, a minimise from another program, the focus after another window was active.
 set -euo pipefail
 here=$(dirname "$0")
 source "$here/../xsession.sh"
@@ -13,7 +14,8 @@ source "$here/driver.sh"
 source "$here/../cases.sh"
 
 dpi=$4
-driver_start "$1" "$2" "$3" "$dpi" "${5:-normal}"
+DRIVER_SHOW=${5:-normal}
+driver_start "$1" "$2" "$3" "$dpi"
 # 4320 x 1425 twips.
 client="$((4320 * dpi / 1440)) $((1425 * dpi / 1440))"
 
@@ -73,12 +75,6 @@ echo "Ctrl+H deletes like Backspace; Alt combinations type nothing"
 send_keys ctrl+h
 expect_fields "FF8" "-8" "111111111000"
 send_keys alt+1 alt+a 0
-expect_fields "${expected[@]}"
-
-echo "Ctrl+H over a selection deletes the selection only"
-send_keys shift+Left shift+Left ctrl+h
-expect_fields "FF" "-1" "11111111"
-type_text 80
 expect_fields "${expected[@]}"
 
 echo "screenshot"
