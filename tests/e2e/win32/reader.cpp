@@ -5,15 +5,16 @@
 //   sync                  returns once Form1's thread has handled the input sent to it before
 //   fields PREFIX         writes Text1, Text2, Text3 as UTF-8 to PREFIX.text1, .text2, .text3
 //   focus                 the control with the keyboard focus: Text1, Text2, Text3 or "other"
-//   center NAME           the screen point at the middle of a control (Text1...), "close", the
-//                         caption's close button, or "caption", the title bar: "X Y"
-//   window                "outer L T R B client W H topmost T sizable S minmax M owner-visible V
-//                         iconic I visible L T R B", visible being the frame the desktop window
-//                         manager draws (the outer rectangle where it gives none)
 //   active                "yes" when Form1 is the active window, else "no"
 //   minimize              ShowWindow(SW_MINIMIZE) from this process, as another program would;
 //                         returns once Form1 is no longer iconic ("error" for one that stays so)
+//   center NAME           the screen point at the middle of a control (Text1...), "close", the
+//                         caption's close button, or "caption", the title bar: "X Y"
+//   window                "outer L T R B client W H topmost T sizable S minmax M owner-visible V"
 //   quit
+//
+// The window line goes on with " iconic I visible L T R B", visible being the frame that the
+// desktop window manager draws (the outer rectangle where it gives none).
 //
 // Run as `tovrel_reader recompute IN SIGNED BITS` it instead writes what Recompute makes of the
 // UTF-8 file IN, as the fields would show it, and ends. Run as `tovrel_reader launch-minimized
@@ -281,12 +282,12 @@ int main(int argc, char* argv[]) {
       std::string name;
       words >> name;
       reply = center(target, name);
-    } else if (command == "window") {
-      reply = window(target);
     } else if (command == "active") {
       reply = GetForegroundWindow() == target.form ? "yes" : "no";
     } else if (command == "minimize") {
       if (!minimizeAndWait(target)) reply = "error still iconic: " + window(target);
+    } else if (command == "window") {
+      reply = window(target);
     } else if (command == "quit") {
       break;
     } else {
