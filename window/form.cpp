@@ -50,6 +50,21 @@ Point topRightOrigin(int screenLeft, int screenTop, int screenWidth, int outerWi
   return {screenLeft + screenWidth - outerWidth, screenTop};
 }
 
+Point visibleFrameOrigin(const Rect& window, const Rect& visible, const Rect& screen) {
+  const int left = visible.left - window.left;
+  const int top = visible.top - window.top;
+  const int right = window.right - visible.right;
+  const int bottom = window.bottom - visible.bottom;
+  const int visibleWidth = visible.right - visible.left;
+  const int visibleHeight = visible.bottom - visible.top;
+  const bool sane = left >= 0 && top >= 0 && right >= 0 && bottom >= 0 &&
+                    left + right < visibleWidth && top + bottom < visibleHeight;
+  const Point origin = topRightOrigin(screen.left, screen.top, screen.right - screen.left,
+                                      window.right - window.left);
+  if (!sane) return origin;
+  return {origin.x + right, origin.y - top};
+}
+
 int condensedWidth(int neededWidth, int availableWidth, int naturalWidth) {
   if (neededWidth <= availableWidth || neededWidth <= 0) return 0;
   const std::int64_t scaled =

@@ -119,6 +119,27 @@ struct Point {
 //   (0, 0, 1280, 294) -> (986, 0)     (0, 0, 200, 294) -> (-94, 0)
 [[nodiscard]] Point topRightOrigin(int screenLeft, int screenTop, int screenWidth, int outerWidth);
 
+// A rectangle by its edges, in screen pixels, as the platform reports windows and screens.
+struct Rect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+};
+
+// visibleFrameOrigin()
+//
+// The top-left corner for a window whose rectangle is `window` that puts the frame the user sees,
+// `visible`, flush with the top-right corner of `screen`. Windows 10 and 11 count borders into
+// the window rectangle that they do not draw (about 7 px left, right and bottom at 96 dpi): the
+// window then moves right and up by the undrawn borders on its right and top. `visible` counts
+// only when it is sane: inside `window` on every side, and its undrawn borders together narrower
+// and lower than the visible frame itself. Otherwise (the system gave no answer, an empty one, or
+// one in other coordinates) the window rectangle itself is placed flush, as by topRightOrigin().
+//   window 0,0-310,128, visible 7,0-303,121, screen 0,0-1280,800 -> (977, 0)
+//   visible 0,0-0,0 (no answer) -> (970, 0)
+[[nodiscard]] Point visibleFrameOrigin(const Rect& window, const Rect& visible, const Rect& screen);
+
 // The longest texts a field holds for typed input, as a count of characters from an alphabet:
 // Text1 up to eight hexadecimal digits, Text2 "-" and up to eight digits ("-80000000"), Text3 up
 // to 32 bits. Each must show whole from its first character, at every dpi and in every face. (A

@@ -174,6 +174,70 @@ TEST(FormTest, TopRightOrigin) {
   }
 }
 
+struct VisibleFrameCase {
+  const char* name;
+  Rect window;
+  Rect visible;
+  Rect screen;
+  Point origin;
+};
+
+TEST(FormTest, VisibleFrameOrigin) {
+  constexpr Rect kScreen{0, 0, 1280, 800};
+  const VisibleFrameCase cases[] = {
+      // The visible frame is the window rectangle (Wine, Windows 7 and 8): placed as it is.
+      {"no undrawn borders", {986, 0, 1280, 120}, {986, 0, 1280, 120}, kScreen, {986, 0}},
+      // Undrawn borders left, right and bottom: moved right by the right one, wherever it was
+      // measured.
+      {"7 px borders, measured at 100,50",
+       {100, 50, 410, 178},
+       {107, 50, 403, 171},
+       kScreen,
+       {977, 0}},
+      {"10 px borders at 144 dpi",
+       {0, 0, 463, 190},
+       {10, 0, 453, 180},
+       {0, 0, 1920, 1080},
+       {1467, 0}},
+      {"a border at the top too: moved up", {0, 0, 310, 128}, {7, 1, 303, 121}, kScreen, {977, -1}},
+      {"a screen right of another",
+       {0, 0, 310, 128},
+       {7, 0, 303, 121},
+       {1920, 0, 3200, 800},
+       {2897, 0}},
+      {"a screen narrower than the frame",
+       {0, 0, 310, 128},
+       {7, 0, 303, 121},
+       {0, 0, 200, 800},
+       {-103, 0}},
+      // No answer or nonsense: the window rectangle is placed flush.
+      {"no answer", {0, 0, 310, 128}, {0, 0, 0, 0}, kScreen, {970, 0}},
+      {"logical coordinates of a scaled window",
+       {1000, 0, 1310, 128},
+       {667, 0, 873, 85},
+       kScreen,
+       {970, 0}},
+      {"one pixel outside on the left", {0, 0, 310, 128}, {-1, 0, 303, 121}, kScreen, {970, 0}},
+      {"one pixel outside at the bottom", {0, 0, 310, 128}, {7, 0, 303, 129}, kScreen, {970, 0}},
+      {"borders wider than the visible frame",
+       {0, 0, 310, 128},
+       {150, 0, 160, 121},
+       kScreen,
+       {970, 0}},
+      {"borders higher than the visible frame",
+       {0, 0, 310, 128},
+       {7, 60, 303, 70},
+       kScreen,
+       {970, 0}},
+      {"right and left swapped", {0, 0, 310, 128}, {303, 0, 7, 121}, kScreen, {970, 0}},
+  };
+  for (const VisibleFrameCase& c : cases) {
+    const Point origin = visibleFrameOrigin(c.window, c.visible, c.screen);
+    EXPECT_EQ(origin.x, c.origin.x) << c.name;
+    EXPECT_EQ(origin.y, c.origin.y) << c.name;
+  }
+}
+
 TEST(FormTest, AcceptsTypedChar) {
   struct Case {
     const char* name;

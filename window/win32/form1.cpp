@@ -1,6 +1,7 @@
 #include "window/win32/form1.h"
 
 #include <commctrl.h>
+#include <dwmapi.h>
 
 #include <algorithm>
 #include <string_view>
@@ -18,6 +19,32 @@ constexpr int kArtworkClientWidth96 = 288;  // the part of the picture the clien
 constexpr int kArtworkClientHeight96 = 95;
 
 constexpr UINT_PTR kSubclassId = 1;
+
+// Posted when Form1 has become iconic: it is shown again once the minimise is over.
+constexpr UINT kShowAgain = WM_APP + 1;
+
+// Form1, for refuseMinMax(), which has no other way to know it.
+HWND g_hookedForm = nullptr;
+
+// A hook on Form1's thread that the system asks before it minimises or maximises a window of the
+// thread: Form1 is neither, whoever asks. It sees the launcher's show command taken by the first
+// ShowWindow, and under Wine also ShowWindow from another program, which Wine runs on the window's
+// own thread; where the system minimises without asking here, WM_SIZE brings Form1 back.
+LRESULT CALLBACK refuseMinMax(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_MINMAX && reinterpret_cast<HWND>(wParam) == g_hookedForm) {
+    switch (LOWORD(lParam)) {
+      case SW_MINIMIZE:
+      case SW_SHOWMINIMIZED:
+      case SW_SHOWMINNOACTIVE:
+      case SW_FORCEMINIMIZE:
+      case SW_MAXIMIZE:
+        return 1;
+      default:
+        break;
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
 
 std::wstring toWide(std::u16string_view text) {
   return std::wstring(text.begin(), text.end());
@@ -83,6 +110,64 @@ void setFont(HWND hwnd, HFONT font) {
   SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
+form::Rect toRect(const RECT& r) {
+  return form::Rect{r.left, r.top, r.right, r.bottom};
+}
+
+// The primary screen's rectangle, where Form1 opens.
+form::Rect primaryScreen() {
+  MONITORINFO primary{};
+  primary.cbSize = sizeof(primary);
+  GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &primary);
+  return toRect(primary.rcMonitor);
+}
+
+// The desktop window manager's two calls, from dwmapi.dll in the system folder, looked up once.
+// Windows 7 has them too, but they fail there while desktop composition is off; so does any call
+// of them here that fails: the caller then goes on as if there were no desktop window manager.
+class Dwm {
+ public:
+  static const Dwm& get() {
+    static const Dwm dwm;
+    return dwm;
+  }
+
+  // Hides a shown window from view while keeping it shown and active (Windows 8 and later).
+  bool cloak(HWND hwnd, bool cloaked) const {
+    const BOOL value = cloaked ? TRUE : FALSE;
+    return m_set != nullptr && SUCCEEDED(m_set(hwnd, DWMWA_CLOAK, &value, sizeof(value)));
+  }
+
+  // The frame the user sees, in screen pixels; known only once the window has been shown.
+  [[nodiscard]] RECT visibleFrame(HWND hwnd) const {
+    RECT frame{};
+    if (m_get == nullptr ||
+        FAILED(m_get(hwnd, DWMWA_EXTENDED_FRAME_BOUNDS, &frame, sizeof(frame)))) {
+      return RECT{};
+    }
+    return frame;
+  }
+
+ private:
+  Dwm() {
+    wchar_t path[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+    const std::wstring_view name = L"\\dwmapi.dll";
+    if (length == 0 || length + name.size() >= MAX_PATH) return;
+    name.copy(path + length, name.size());
+    path[length + name.size()] = L'\0';
+    HMODULE dwmapi = LoadLibraryW(path);
+    if (dwmapi == nullptr) return;
+    m_get = reinterpret_cast<decltype(&DwmGetWindowAttribute)>(
+        reinterpret_cast<void*>(GetProcAddress(dwmapi, "DwmGetWindowAttribute")));
+    m_set = reinterpret_cast<decltype(&DwmSetWindowAttribute)>(
+        reinterpret_cast<void*>(GetProcAddress(dwmapi, "DwmSetWindowAttribute")));
+  }
+
+  decltype(&DwmGetWindowAttribute) m_get = nullptr;
+  decltype(&DwmSetWindowAttribute) m_set = nullptr;
+};
+
 }  // namespace
 
 Form1::Form1(HINSTANCE instance, Dpi dpi)
@@ -122,9 +207,13 @@ Form1::Form1(HINSTANCE instance, Dpi dpi)
     applyDpi();
   }
   Form_Load();
+  g_hookedForm = m_form;
+  m_minMaxHook = SetWindowsHookExW(WH_CBT, refuseMinMax, nullptr, GetCurrentThreadId());
 }
 
 Form1::~Form1() {
+  if (m_minMaxHook != nullptr) UnhookWindowsHookEx(m_minMaxHook);
+  g_hookedForm = nullptr;
   if (m_owner != nullptr) DestroyWindow(m_owner);  // and Form1 with it, if it is still there
   // The class's icons are destroyed below; a later Form1 registers the class anew.
   UnregisterClassW(TOVREL_FORM1_CLASS, m_instance);
@@ -138,8 +227,8 @@ Form1::~Form1() {
   }
 }
 
-int Form1::run() {
-  ShowWindow(m_form, SW_SHOW);
+int Form1::run(int showCommand) {
+  showFlush(showCommand);
   // Window managers need not focus a window without a taskbar entry when it appears.
   SetForegroundWindow(m_form);
   SetFocus(control(form::kText1));
@@ -164,6 +253,45 @@ void Form1::Form_Load() {
   const form::Point origin = topRightCorner(outer.right - outer.left);
   SetWindowPos(m_form, nullptr, origin.x, origin.y, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Shows Form1 for the first time, at its place and not iconic, before the user sees it.
+//
+// The first ShowWindow of a program takes the show command of the program that started it,
+// `showCommand` (Windows gives it to the first ShowWindow whatever that asks for): a shortcut set
+// to "Run: Minimized" would minimise Form1 there, and one set to "Maximized" maximise it.
+// refuseMinMax() refuses both; should either happen all the same, Form1, which has no taskbar
+// button and cannot be reached once iconic, is restored at once.
+//
+// Windows 10 and 11 count borders into the window rectangle that they do not draw, so Form_Load's
+// place leaves a strip of desktop between the visible frame and the screen's edge. Their width is
+// known only once the window has been shown: Form1 is shown cloaked (drawn by no one; Windows 8 and
+// later), moved by the undrawn borders, and uncloaked, so that no one sees it move. Where cloaking
+// fails (Windows 7, Wine) the system draws the whole window rectangle and there is nothing to move.
+void Form1::showFlush(int showCommand) {
+  const Dwm& dwm = Dwm::get();
+  const bool cloaked = dwm.cloak(m_form, true);
+  ShowWindow(m_form, showCommand);
+  if (IsIconic(m_form) || IsZoomed(m_form)) ShowWindow(m_form, SW_RESTORE);
+  RECT window{};
+  GetWindowRect(m_form, &window);
+  const form::Point origin =
+      form::visibleFrameOrigin(toRect(window), toRect(dwm.visibleFrame(m_form)), primaryScreen());
+  if (origin.x != window.left || origin.y != window.top) {
+    SetWindowPos(m_form, nullptr, origin.x, origin.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  if (cloaked) dwm.cloak(m_form, false);
+}
+
+// Form1 became iconic (ShowWindow(SW_MINIMIZE) or the window menu's command from another program,
+// a tool) or maximised: it comes back at its place, above the other windows, without taking the
+// activation from the window that has it. With no taskbar button and no Alt+Tab entry, an iconic
+// Form1 could not be reached again.
+void Form1::showAgain() {
+  if (!IsIconic(m_form) && !IsZoomed(m_form)) return;
+  ShowWindow(m_form, SW_SHOWNOACTIVATE);
+  SetWindowPos(m_form, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void Form1::Text1_Change() {
@@ -289,11 +417,8 @@ SIZE Form1::outerSize(UINT dpi) const {
 
 // Where an outer frame `outerWidth` wide stands flush with the primary screen's top-right corner.
 form::Point Form1::topRightCorner(int outerWidth) const {
-  MONITORINFO primary{};
-  primary.cbSize = sizeof(primary);
-  GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &primary);
-  return form::topRightOrigin(primary.rcMonitor.left, primary.rcMonitor.top,
-                              primary.rcMonitor.right - primary.rcMonitor.left, outerWidth);
+  const form::Rect screen = primaryScreen();
+  return form::topRightOrigin(screen.left, screen.top, screen.right - screen.left, outerWidth);
 }
 
 // A control's rectangle in the client area at m_dpi.
@@ -461,6 +586,16 @@ LRESULT Form1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       FillRect(reinterpret_cast<HDC>(wParam), &client, m_backgroundBrush);
       return 1;
     }
+    case WM_SIZE:
+      // Iconic or maximised all the same, past refuseMinMax(): shown again once that is done, not
+      // inside it.
+      if (wParam == SIZE_MINIMIZED || wParam == SIZE_MAXIMIZED) {
+        PostMessageW(m_form, kShowAgain, 0, 0);
+      }
+      break;
+    case kShowAgain:
+      showAgain();
+      return 0;
     case WM_ACTIVATE:
       // The default would put the focus on Form1 itself; it goes back to the field that had it.
       if (LOWORD(wParam) == WA_INACTIVE) {

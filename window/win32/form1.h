@@ -24,8 +24,9 @@ class Form1 {
   Form1& operator=(const Form1&) = delete;
 
   // Shows Form1 active with the focus in Text1 and runs the message loop until it is closed.
+  // `showCommand` is the launcher's (wWinMain's); Form1 is never shown minimised or maximised.
   // Returns the program's exit status.
-  int run();
+  int run(int showCommand);
 
   // Form1's window, for the in-process test.
   [[nodiscard]] HWND hwnd() const { return m_form; }
@@ -46,6 +47,10 @@ class Form1 {
   void Text1_KeyPress(char16_t& code);
   void Text2_Click();
   void Text3_Click();
+
+  // The first show, and the way back from iconic.
+  void showFlush(int showCommand);
+  void showAgain();
 
   void createControls();
   // Sizes the window for `dpi` (keeping its top-left corner, or taking `suggested`'s) and lays out
@@ -79,7 +84,8 @@ class Form1 {
   HWND m_owner = nullptr;  // hidden: keeps Form1 out of the taskbar with a normal caption
   HWND m_form = nullptr;
   std::array<HWND, form::kControlCount> m_controls{};
-  HWND m_lastFocus = nullptr;  // the field that gets the focus back when Form1 is activated
+  HWND m_lastFocus = nullptr;    // the field that gets the focus back when Form1 is activated
+  HHOOK m_minMaxHook = nullptr;  // refuses to minimise or maximise Form1
   UINT m_dpi = form::kBaseDpi;
   std::wstring m_face;  // the first installed face of form::kFaces; empty if none is
   std::array<HFONT, form::kControlCount> m_fonts{};

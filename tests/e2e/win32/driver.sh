@@ -4,7 +4,9 @@
 # it with xdotool and reads it back with tovrel_reader, a console program in the same Wine prefix.
 # Source it after xsession.sh; everything it starts is stopped when the test's shell exits.
 #
-#   driver_start TOVREL_EXE READER_EXE WORKDIR DPI   start the session, the program and the reader
+#   driver_start TOVREL_EXE READER_EXE WORKDIR DPI   start the session, the program and the reader;
+#                            with DRIVER_SHOW=minimized the program starts as a shortcut set to
+#                            "Run: Minimized" starts it
 #   reader COMMAND...        one command to tovrel_reader (reader.cpp lists them); its answer in
 #                            READER_REPLY
 #   expect_focus TextN       the keyboard focus is in TextN
@@ -53,7 +55,12 @@ REGEDIT4
 "LogPixels"=dword:$(printf %08x "$dpi")
 REG
 
-  xsession_spawn wine "$exe"
+  case ${DRIVER_SHOW:-normal} in
+    normal) xsession_spawn wine "$exe" ;;
+    # The launcher ends with the program's exit status.
+    minimized) xsession_spawn wine "$reader_exe" launch-minimized "$(winpath "$exe")" ;;
+    *) fail "unknown show command: $DRIVER_SHOW" ;;
+  esac
   TOVREL_PID=${XSESSION_PIDS[-1]}
   coproc READER { wine "$reader_exe" 2>/dev/null; }
   READER_PID=$READER_PID

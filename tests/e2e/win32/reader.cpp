@@ -5,19 +5,29 @@
 //   sync                  returns once Form1's thread has handled the input sent to it before
 //   fields PREFIX         writes Text1, Text2, Text3 as UTF-8 to PREFIX.text1, .text2, .text3
 //   focus                 the control with the keyboard focus: Text1, Text2, Text3 or "other"
-//   center NAME           the screen point at the middle of a control (Text1...) or "close",
-//                         the caption's close button: "X Y"
+//   active                "yes" when Form1 is the active window, else "no"
+//   minimize              ShowWindow(SW_MINIMIZE) from this process, as another program would;
+//                         returns once Form1 is no longer iconic ("error" for one that stays so)
+//   center NAME           the screen point at the middle of a control (Text1...), "close", the
+//                         caption's close button, or "caption", the title bar: "X Y"
 //   window                "outer L T R B client W H topmost T sizable S minmax M owner-visible V"
 //   client DPI            Form1's client area at DPI as the shared description gives it: "W H"
 //   quit
 //
+// The window line goes on with " iconic I visible L T R B", visible being the frame that the
+// desktop window manager draws (the outer rectangle where it gives none).
+//
 // Run as `tovrel_reader recompute IN SIGNED BITS` it instead writes what Recompute makes of the
-// UTF-8 file IN, as the fields would show it, and ends.
+// UTF-8 file IN, as the fields would show it, and ends. Run as `tovrel_reader launch-minimized
+// PROGRAM` it starts PROGRAM as a shortcut set to "Run: Minimized" does (show command
+// SW_SHOWMINNOACTIVE), waits for it to end and ends with its exit status.
 //
 // GDI objects belong to their process under Wine, so the font is not read here; the screenshots
 // show it.
 
 #include <windows.h>
+
+#include <dwmapi.h>
 
 #include <cstdio>
 #include <fstream>
@@ -125,8 +135,9 @@ std::string focusName(const Target& target) {
 
 std::string center(const Target& target, const std::string& name) {
   RECT r{};
-  if (name == "close") {
-    // The caption's close button: the points of the top-right corner that hit-test as it.
+  if (name == "close" || name == "caption") {
+    // The points of the top-right corner that hit-test as the close button or the title bar.
+    const LRESULT wanted = name == "close" ? HTCLOSE : HTCAPTION;
     RECT outer{};
     GetWindowRect(target.form, &outer);
     long sumX = 0;
@@ -137,7 +148,7 @@ std::string center(const Target& target, const std::string& name) {
         DWORD_PTR hit = 0;
         SendMessageTimeoutW(target.form, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_BLOCK, 120000,
                             &hit);
-        if (hit == HTCLOSE) {
+        if (hit == static_cast<DWORD_PTR>(wanted)) {
           sumX += x;
           sumY += y;
           ++count;
@@ -162,13 +173,53 @@ std::string window(const Target& target) {
   const auto style = static_cast<DWORD>(GetWindowLongPtrW(target.form, GWL_STYLE));
   const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(target.form, GWL_EXSTYLE));
   HWND owner = GetWindow(target.form, GW_OWNER);
+  RECT visible = outer;
+  if (FAILED(DwmGetWindowAttribute(target.form, DWMWA_EXTENDED_FRAME_BOUNDS, &visible,
+                                   sizeof(visible)))) {
+    visible = outer;
+  }
   std::ostringstream out;
   out << "outer " << outer.left << ' ' << outer.top << ' ' << outer.right << ' ' << outer.bottom
       << " client " << client.right << ' ' << client.bottom << " topmost "
       << ((exStyle & WS_EX_TOPMOST) != 0) << " sizable " << ((style & WS_THICKFRAME) != 0)
       << " minmax " << ((style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) != 0) << " owner-visible "
-      << (owner == nullptr || IsWindowVisible(owner) != 0);
+      << (owner == nullptr || IsWindowVisible(owner) != 0) << " iconic "
+      << (IsIconic(target.form) != 0) << " visible " << visible.left << ' ' << visible.top << ' '
+      << visible.right << ' ' << visible.bottom;
   return out.str();
+}
+
+// Minimises Form1 as another program can, and waits until it is no longer iconic. The bound is
+// for a window that stays iconic.
+bool minimizeAndWait(const Target& target) {
+  ShowWindow(target.form, SW_MINIMIZE);
+  for (int tries = 0; tries < 600; ++tries) {
+    if (!IsIconic(target.form)) return roundTrip(target);
+    Sleep(50);
+  }
+  return false;
+}
+
+// Starts `program` with the show command of a shortcut set to "Run: Minimized" and returns its
+// exit status once it has ended.
+int launchMinimized(const char* program) {
+  const std::u16string path = fromUtf8(program);
+  std::wstring commandLine = L"\"" + std::wstring(path.begin(), path.end()) + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWMINNOACTIVE;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    return 127;
+  }
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD status = 1;
+  GetExitCodeProcess(process.hProcess, &status);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return static_cast<int>(status);
 }
 
 std::string readFile(const std::string& path) {
@@ -187,6 +238,7 @@ int main(int argc, char* argv[]) {
                          writeFile(argv[4], toUtf8(readings.bitText));
     return written ? 0 : 1;
   }
+  if (argc == 3 && std::string(argv[1]) == "launch-minimized") return launchMinimized(argv[2]);
   Target target;
   // Form1 appears within seconds; the bound is for a program that never shows it.
   for (int tries = 0; tries < 1200 && target.form == nullptr; ++tries) {
@@ -231,6 +283,10 @@ int main(int argc, char* argv[]) {
       std::string name;
       words >> name;
       reply = center(target, name);
+    } else if (command == "active") {
+      reply = GetForegroundWindow() == target.form ? "yes" : "no";
+    } else if (command == "minimize") {
+      if (!minimizeAndWait(target)) reply = "error still iconic: " + window(target);
     } else if (command == "window") {
       reply = window(target);
     } else if (command == "client") {

@@ -3,7 +3,10 @@
 # top-most and without a taskbar entry; the walk through the window of ../cases.txt (typing, the key
 # filter, pastes, focus return after clicks, Tab order and the read-only fields, Ctrl+H and Alt);
 # a screenshot; closing the window.
-#   window_e2e.sh TOVREL_EXE READER_EXE WORKDIR DPI    (writes WORKDIR/DPI/screenshot.png)
+#   window_e2e.sh TOVREL_EXE READER_EXE WORKDIR DPI [SHOW]  (writes WORKDIR/DPI/screenshot.png)
+# SHOW "minimized" starts Tovrel.exe as a shortcut set to "Run: Minimized" does; either way it
+# must be on the screen, not iconic. After the screenshot: a paste longer than an edit control's
+# default limit, a minimise from another program, the focus after another window was active.
 set -euo pipefail
 here=$(dirname "$0")
 source "$here/../xsession.sh"
@@ -11,19 +14,33 @@ source "$here/driver.sh"
 source "$here/../cases.sh"
 
 dpi=$4
+DRIVER_SHOW=${5:-normal}
 driver_start "$1" "$2" "$3" "$dpi"
 reader client "$dpi"
 client=$READER_REPLY
 
-echo "the window at $dpi dpi: client area, frame, place, top-most, no taskbar entry"
+# Polls the reader's COMMAND until it answers WANTED; the bound is for a state that never comes.
+await_reply() {
+  local command=$1 wanted=$2 tries
+  for ((tries = 0; tries < 1200; tries++)); do
+    reader "$command"
+    [[ $READER_REPLY == "$wanted" ]] && return 0
+    sleep 0.05
+  done
+  fail "$command answers $READER_REPLY, expected $wanted"
+}
+
+echo "the window at $dpi dpi: client area, frame, place, top-most, not iconic, no taskbar entry"
 reader window
 window=$READER_REPLY
-read -r _ left top right bottom _ width height _ topmost _ sizable _ minmax _ owner <<<"$window"
+read -r _ left top right bottom _ width height _ topmost _ sizable _ minmax _ owner _ iconic \
+  _ visible_left visible_top visible_right visible_bottom <<<"$window"
 [[ "$width $height" == "$client" ]] || fail "client area $width x $height, expected $client: $window"
-((topmost == 1 && sizable == 0 && minmax == 0 && owner == 0)) || fail "window: $window"
+((topmost == 1 && sizable == 0 && minmax == 0 && owner == 0 && iconic == 0)) || fail "window: $window"
+# The frame the user sees is flush with the corner (under Wine it is the outer rectangle).
 screen_width=$(xwininfo -root | awk '/Width:/ {print $NF}')
-((right == screen_width && top == 0)) ||
-  fail "outer rectangle $left,$top - $right,$bottom is not flush with a $screen_width-wide screen's corner"
+((visible_right == screen_width && visible_top == 0)) ||
+  fail "visible frame $visible_left,$visible_top - $visible_right,$visible_bottom is not flush with a $screen_width-wide screen's corner: $window"
 # With Wine drawing the frame, the X window is the Win32 window's outer rectangle.
 info=$(xwininfo -id "$DRIVER_WINDOW")
 x=$(awk '/Absolute upper-left X/ {print $NF}' <<<"$info")
@@ -50,6 +67,58 @@ margin=12
 convert "$XSESSION_DIR/screen.png" -crop "$((w + 2 * margin))x$((h + margin))+$((x - margin))+0" \
   +repage "$DRIVER_WORKDIR/screenshot.png"
 echo "screenshot: $DRIVER_WORKDIR/screenshot.png"
+
+echo "a paste longer than an edit control's default limit of 30,000 characters reaches Text1 whole"
+printf '1%.0s' {1..40000} >"$XSESSION_DIR/long"
+claim_clipboard "$XSESSION_DIR/long"
+send_keys ctrl+a ctrl+v
+fields_long() {
+  if ! cmp -s "$1.text1" "$XSESSION_DIR/long"; then
+    DRIVER_MISMATCH="Text1 holds $(show "$1.text1"), not the 40,000 pasted characters"
+    return 1
+  fi
+  fields_recomputed "$1"
+}
+read_until "$XSESSION_DIR/long-read" fields_long
+send_keys ctrl+a BackSpace
+type_text FF80
+expect_fields "FF80" "-80" "1111111110000000" # where the case table ends
+
+echo "ShowWindow(SW_MINIMIZE) from another program: Form1 comes back at its place, top-most"
+reader minimize
+# On the screen again too: the window manager shows it (Wine tells it after the window's own state).
+for ((tries = 0; tries < 1200; tries++)); do
+  driver_sync
+  xwininfo -id "$DRIVER_WINDOW" | grep -q 'Map State: IsViewable' &&
+    xprop -id "$DRIVER_WINDOW" WM_STATE | grep -q 'state: Normal' && break
+  sleep 0.05
+done
+xwininfo -id "$DRIVER_WINDOW" | grep -q 'Map State: IsViewable' || fail "not on the screen after a minimise"
+reader window
+[[ $READER_REPLY == "$window" ]] || fail "after a minimise: $READER_REPLY, was $window"
+state=$(xprop -id "$DRIVER_WINDOW" _NET_WM_STATE)
+[[ $state == *_NET_WM_STATE_ABOVE* ]] || fail "window-manager state after a minimise: $state"
+
+echo "another window active, then Form1 again by its title bar: typing goes into Text1"
+xsession_spawn xmessage -geometry +0+400 -name other other
+other=$(timeout 120 xdotool search --sync --onlyvisible --classname '^other$' | head -n 1)
+[[ -n $other ]] || fail "the other window did not appear"
+xdotool windowactivate --sync "$other"
+await_reply active no
+# A press on the title bar starts a move that Wine hands to the window manager: the button goes
+# up only once the press has been handled, or the window manager would wait for it and move the
+# window with the pointer.
+reader center caption
+read -r x y <<<"$READER_REPLY"
+xdotool mousemove "$x" "$y" mousedown 1
+await_reply active yes
+driver_sync
+xdotool mouseup 1
+expect_focus Text1
+reader window
+[[ $READER_REPLY == "$window" ]] || fail "moved by a click on the title bar: $READER_REPLY, was $window"
+type_text 1
+expect_fields "FF801" = =
 
 close_window
 echo "PASS"
