@@ -50,3 +50,16 @@ function(tovrel_find_programs purpose)
     tovrel_missing("${missing_programs}" "${missing_packages}" ${purpose})
   endif()
 endfunction()
+
+# tovrel_require_compiler() stops where the C++ compiler that a preset names by its command (g++ or
+# clang++) is not installed. Called before project(), which would only say that it is not found.
+function(tovrel_require_compiler)
+  if(CMAKE_CXX_COMPILER STREQUAL "g++" OR CMAKE_CXX_COMPILER STREQUAL "clang++")
+    find_program(compiler ${CMAKE_CXX_COMPILER} NO_CACHE)
+    if(NOT compiler AND CMAKE_CXX_COMPILER STREQUAL "g++")
+      tovrel_missing(g++ g++ run)
+    elseif(NOT compiler)
+      tovrel_missing(clang++ clang test)
+    endif()
+  endif()
+endfunction()
