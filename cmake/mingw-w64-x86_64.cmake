@@ -7,6 +7,11 @@ set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
 set(TOVREL_MINGW_TRIPLE x86_64-w64-mingw32)
+find_program(TOVREL_MINGW_CXX ${TOVREL_MINGW_TRIPLE}-g++-posix)
+if(NOT TOVREL_MINGW_CXX)
+  message(FATAL_ERROR " ${TOVREL_MINGW_TRIPLE}-g++-posix not found: install the Debian package "
+                      "g++-mingw-w64-x86-64-posix (scripts/setup test installs it)")
+endif()
 set(CMAKE_C_COMPILER ${TOVREL_MINGW_TRIPLE}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${TOVREL_MINGW_TRIPLE}-g++-posix)
 set(CMAKE_RC_COMPILER ${TOVREL_MINGW_TRIPLE}-windres)

@@ -9,10 +9,10 @@
 
 #include "conversion/hex_value.h"
 
-// One recompute runs the steps R1-R3, then the signed reading S1-S6, then the bit pattern B1-B9,
+// One recompute handles the empty text, then works out the signed reading, then the bit pattern,
 // under the resume-next rule: a step in which an operation fails is abandoned (any assignment it
 // would have made is not made), a failing test counts as true, and execution goes on with the
-// step that follows in the listing. The comments name each step.
+// step that follows. The comments say what each step does.
 //
 // Two things are computed once instead of once per use, since they are pure functions of the
 // input: ParseHex(T) and ParseHex(mask). Loops stop as soon as every pass left can only fail.
@@ -21,7 +21,8 @@ namespace conversion {
 namespace {
 
 // ParseHex overflows at nine "f" already, so mask passes beyond the ninth cannot change what the
-// mask is read as; S1 stops there. This also keeps a pasted megabyte from building a megabyte mask.
+// mask is read as; building the mask stops there. This also keeps a pasted megabyte from building
+// a megabyte mask.
 constexpr std::size_t kMaskDigitsThatMatter = 9;
 
 constexpr std::size_t kEightDigits = 8;
@@ -42,8 +43,8 @@ void ExtractBits(const Outcome<Double>& d, std::size_t passes, Double& m, std::u
   // The bit texts are gathered back to front and turned round once at the end: the same text as
   // prepending each in turn, without moving the text on every pass.
   const Outcome<Long> value = RoundToLong(d);
-  // With ParseHex(D) failed every pass fails; the m they would leave behind is never read (B4 sets
-  // m afresh, and nothing reads it after B5 or B8).
+  // With ParseHex(D) failed every pass fails; the m they would leave behind is never read (it is
+  // set to 1 again before the first digit's bits, and nothing reads it after the last loop).
   if (!value) return;
   for (std::size_t j = 1; j <= passes; ++j) {
     const Outcome<Long> mask = RoundToLong(m);
@@ -61,9 +62,9 @@ void ExtractBits(const Outcome<Double>& d, std::size_t passes, Double& m, std::u
 
 // At eight digits the width is 32 bits; 2^32 - 1 and 2^31 are outside the Long range, so the
 // reading is defined directly: with u the unsigned value of the digits, negative from 2^31 on,
-// and then "-" followed by 2^32 - u. This takes the place of S2 to S6.
+// and then "-" followed by 2^32 - u. This takes the place of the top-bit test and the magnitude.
 std::u16string EightDigitReading(std::u16string_view t, const Outcome<Double>& digits) {
-  if (!digits) return u"-0";  // As the failure path of S3 to S5 would show it.
+  if (!digits) return u"-0";  // As the failing top-bit test and magnitude would show it.
   const auto u = std::bit_cast<std::uint32_t>(static_cast<Long>(digits.value));
   if (u < (std::uint32_t{1} << 31)) return std::u16string(t);
   // 2^32 - u is at most 2^31, whose Long pattern FormatHex writes as "80000000", as it should.
@@ -74,7 +75,7 @@ std::u16string EightDigitReading(std::u16string_view t, const Outcome<Double>& d
 std::u16string SignedReading(std::u16string_view t, const Outcome<Double>& digits) {
   const std::size_t n = t.size();
 
-  // S1. mask = n letters "f".
+  // The mask: as many letters "f" as there are characters, all bits of the width set.
   std::u16string mask;
   for (std::size_t pass = 1; pass <= n && pass <= kMaskDigitsThatMatter; ++pass)
     mask += u'f';
@@ -82,72 +83,69 @@ std::u16string SignedReading(std::u16string_view t, const Outcome<Double>& digit
   if (n == kEightDigits) return EightDigitReading(t, digits);
   const Outcome<Double> maskValue = ParseHex(mask);
 
-  // S2. half = RoundToLong(ParseHex(mask) / 2): the value of the width's top bit.
+  // half = RoundToLong(ParseHex(mask) / 2): the value of the width's top bit.
   std::optional<Long> half;
   if (const auto value = RoundToLong(Divide(maskValue, PowerOfTwo(1)))) half = value.value;
 
-  // S3. Is the top bit set? A failing test counts as true.
+  // Is the top bit set, that is, is the reading negative? A failing test counts as true.
   const Outcome<Long> topBit = And(digits, OrZero(half));
   if (!topBit || topBit.value == OrZero(half)) {
-    // S4. neg = And(Not(T), mask) + 1, the magnitude of a negative reading.
+    // neg = And(Not(T), mask) + 1, the magnitude of a negative reading; it stays empty, shown
+    // as 0, when T or the mask cannot be read.
     std::optional<Long> neg;
     const auto magnitude = AddLong(And(Not(RoundToLong(digits)), RoundToLong(maskValue)), Long{1});
     if (magnitude) neg = magnitude.value;
 
-    // S5. "-" and the magnitude; FormatHex of a Long cannot fail.
+    // The negative reading: "-" and the magnitude; FormatHex of a Long cannot fail.
     return Negative(FormatHex(OrZero(neg)).value);
   }
 
-  // S6. A non-negative reading is the input itself, case and leading zeros kept.
+  // A non-negative reading is the input itself, case and leading zeros kept.
   return std::u16string(t);
 }
 
 std::u16string BitPattern(std::u16string_view t, const Outcome<Double>& digits) {
   const std::size_t n = t.size();
 
-  // B1.
+  // The mask of the lowest bit; each pass of bit extraction doubles it.
   Double m = 1;
   std::u16string bits;
 
-  // B2. Is n exactly 8?
+  // Eight digits are 32 bits, whose top bit no Long mask reaches: they go in two parts.
   if (n == kEightDigits) {
-    // B3. The 28 low bits of the 32-bit pattern.
-    bits.reserve(32);  // with room for the four bits of B6
+    // The 28 low bits of the 32-bit pattern, from all eight digits.
+    bits.reserve(32);  // with room for the first digit's four bits
     ExtractBits(digits, 4 * (n - 1), m, bits);
 
-    // B4.
+    // The first digit's bits start again at the mask of the lowest bit.
     m = 1;
 
-    // B5. The four bits of the first digit alone: a single-bit mask for bit 31 would not be a Long.
+    // The four bits of the first digit alone: a single-bit mask for bit 31 would not be a Long.
     std::u16string hi;
     ExtractBits(ParseHex(t.substr(0, 1)), 4, m, hi);
 
-    // B6.
+    // The first digit's bits go in front of the 28 low bits: 32 in all.
     bits.insert(0, hi);
-
-    // B7. Continue at B9.
   } else {
-    // B8. Any other length: 4n passes over T.
+    // Any other length: four bits per character, over the whole text.
     ExtractBits(digits, 4 * n, m, bits);
   }
 
-  // B9.
   return bits;
 }
 
 }  // namespace
 
 Readings Recompute(std::u16string_view text) {
-  // R1. Is T empty?
+  // An empty signedHEX empties both result fields, and nothing else is computed.
   if (text.empty()) {
-    // R2, R3.
     return {u"", u""};
   }
 
   const Outcome<Double> digits = ParseHex(text);
   Readings readings;
-  readings.signedText = SignedReading(text, digits);  // S1-S6
-  readings.bitText = BitPattern(text, digits);        // B1-B9
+  readings.signedText = SignedReading(text, digits);
+  readings.bitText = BitPattern(text, digits);
   return readings;
 }
 

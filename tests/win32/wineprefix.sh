@@ -4,7 +4,9 @@
 #   wineprefix_use DIR
 #
 # The first call creates a 64-bit prefix in DIR and waits until Wine has finished setting it up;
-# later calls (also from other processes, at the same time) reuse it. Afterwards WINEPREFIX,
+# later calls (also from other processes, at the same time) reuse it. DIR must be a prefix made
+# here, an empty folder or not exist yet: any other folder, such as someone's everyday Wine prefix,
+# is left as it is and the call fails with a message. Afterwards WINEPREFIX,
 # WINEARCH, WINEDEBUG and WINEDLLOVERRIDES are exported, and `wine PROGRAM.exe` runs in it.
 # Every prefix made here has what every test needs:
 #   - no Mono or Gecko installer prompts (mscoree and mshtml disabled);
@@ -27,18 +29,26 @@ wineprefix_use() {
   mkdir -p "$(dirname "$dir")"
   dir=$(cd "$(dirname "$dir")" && pwd)/$(basename "$dir")
   export WINEPREFIX=$dir
-  # The stamp is written last: a prefix without it is one whose set-up did not finish.
-  local stamp=$dir/.tovrel-ready
+  # The mark is written first, into a new or empty folder: it says that this project made the
+  # prefix. The stamp is written last: a prefix with the mark and without the stamp is one whose
+  # set-up did not finish, and is made again.
+  local mark=$dir/.tovrel-prefix stamp=$dir/.tovrel-ready
   if [[ -f $stamp ]]; then
     return 0
   fi
+  wineprefix_refuse_foreign "$dir" || return 1
   (
     # One process sets the prefix up; any other waits here and then finds the stamp.
     flock 9
     if [[ -f $stamp ]]; then
       exit 0
     fi
-    rm -rf "$dir"
+    wineprefix_refuse_foreign "$dir" || exit 1
+    if [[ -f $mark ]]; then
+      rm -rf "$dir"
+    fi
+    mkdir -p "$dir"
+    touch "$mark"
     wine wineboot -i >/dev/null 2>&1 || true
     mkdir -p "$dir/drive_c/windows/Fonts"
     ln -sf /usr/share/wine/fonts/*.ttf "$dir/drive_c/windows/Fonts/"
@@ -59,6 +69,19 @@ REG
     }
     touch "$stamp"
   ) 9>"$dir.lock"
+}
+
+# Fails with a message when DIR holds anything but a prefix made here: only such a prefix, whose
+# set-up did not finish, may be deleted and made again.
+wineprefix_refuse_foreign() {
+  local dir=$1
+  if [[ -f $dir/.tovrel-prefix || ! -e $dir ]] || [[ -d $dir && -z $(ls -A "$dir") ]]; then
+    return 0
+  fi
+  echo "wineprefix: $dir is not a Wine prefix that Tovrel's tests made, and is left as it is." \
+    "Name a new or empty folder in TOVREL_WINEPREFIX (or unset it), or delete the folder" \
+    "yourself if it is a prefix of your own build folder." >&2
+  return 1
 }
 
 wineprefix_registry() {
