@@ -278,8 +278,9 @@ void Form1::showFlush(int showCommand) {
   const form::Point origin =
       form::visibleFrameOrigin(toRect(window), toRect(dwm.visibleFrame(m_form)), primaryScreen());
   if (origin.x != window.left || origin.y != window.top) {
-    SetWindowPos(m_form, nullptr, origin.x, origin.y, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    setFormPos(origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // A move that took Form1 onto a monitor of another dpi ends first; the change follows.
+    if (m_pendingDpi != 0 && m_pendingDpi != m_dpi) handleDpiChange(m_pendingDpi, nullptr);
   }
   if (cloaked) dwm.cloak(m_form, false);
 }
