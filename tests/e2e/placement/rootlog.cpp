@@ -71,7 +71,7 @@ class RootLog {
       }
       case XCB_REPARENT_NOTIFY: {
         const auto* e = reinterpret_cast<const xcb_reparent_notify_event_t*>(event);
-        if (e->parent != m_root) m_clients[e->parent] = e->window;
+        if (e->parent != m_root) m_clients[topLevelOf(e->parent)] = e->window;
         break;
       }
       case XCB_CONFIGURE_NOTIFY: {
@@ -98,6 +98,19 @@ class RootLog {
   }
 
  private:
+  // The child of the root that holds `window`: some window managers put the client into a window
+  // of their own inside the frame.
+  xcb_window_t topLevelOf(xcb_window_t window) {
+    for (;;) {
+      xcb_query_tree_reply_t* tree =
+          xcb_query_tree_reply(m_c, xcb_query_tree(m_c, window), nullptr);
+      const xcb_window_t parent = tree ? tree->parent : xcb_window_t{XCB_WINDOW_NONE};
+      std::free(tree);
+      if (parent == m_root || parent == XCB_WINDOW_NONE) return window;
+      window = parent;
+    }
+  }
+
   static Box boxOf(int x, int y, int width, int height, int border) {
     return {x, y, width + 2 * border, height + 2 * border};
   }
