@@ -197,25 +197,28 @@ check_above() {
   xsession_spawn xterm -geometry 60x10-0+0 -title other
   local tries
   for ((tries = 0; tries < 6000; tries++)); do
-    other=$(xdotool search --name '^other$' 2>/dev/null | head -n1 || true)
+    other=$(xdotool search --onlyvisible --name '^other$' 2>/dev/null | head -n1 || true)
     [[ -n $other ]] && break
     sleep 0.02
   done
   [[ -n $other ]] || fail "the other window did not appear"
   # Activated as a user does, by a click on the part that Form1 does not cover (its bottom-left
-  # corner): some window managers refuse a program's request to activate another one.
-  xdotool windowactivate "$other" >/dev/null 2>&1 || true
-  local other_h
+  # corner): some window managers refuse a program's request to activate another one. The click
+  # is repeated each second until it takes, for a window manager still busy with the new window.
+  local other_h active stacking
   other_h=$(xwininfo -id "$other" | awk '/^  Height:/ {print $NF}')
-  xdotool mousemove --window "$other" 4 "$((other_h - 4))" click 1
-  xdotool windowraise "$other"
-  local active stacking
   for ((tries = 0; tries < 6000; tries++)); do
-    active=$(xprop -root _NET_ACTIVE_WINDOW | sed -E 's/.*# //')
+    if ((tries % 50 == 0)); then
+      xdotool windowactivate "$other" >/dev/null 2>&1 || true
+      xdotool mousemove --window "$other" 4 "$((other_h - 4))" click 1
+    fi
+    # Some window managers (xfwm4) append a second item: "0x..., 0x0".
+    active=$(xprop -root _NET_ACTIVE_WINDOW | sed -E 's/.*# //; s/,.*//')
     ((active == other)) && break
     sleep 0.02
   done
   ((active == other)) || fail "the other window ($other) is not active ($active)"
+  xdotool windowraise "$other"
   # Bottom to top: Form1 must come after the other window.
   stacking=$(xprop -root _NET_CLIENT_LIST_STACKING | sed -E 's/.*# //; s/,//g')
   local position=0 mine=-1 theirs=-1 w
