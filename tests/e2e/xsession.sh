@@ -2,13 +2,14 @@
 # a free display. Source this file, then call xsession_start; everything it starts is stopped when
 # the test's shell exits, however it exits.
 #
-#   xsession_start [WIDTHxHEIGHT] [openbox|none]   default 1280x800, openbox
+#   xsession_start [WIDTHxHEIGHT] [WM|none]   default 1280x800, openbox
 #
 # Afterwards DISPLAY names the new server, and XSESSION_DIR is a scratch folder that is removed at
 # the end. Two variables of the environment change the desktop (scripts/check-desktops sets them;
 # the test suite leaves them unset):
-#   XSESSION_WM         the window manager that "openbox" starts: openbox (the default), kwin,
-#                       mutter, xfwm4 or metacity. All but openbox get a session bus of their own.
+#   XSESSION_WM         the window manager that WM "openbox" starts: openbox (the default), kwin,
+#                       mutter, xfwm4 or metacity. WM may also name one of these itself. All but
+#                       openbox get a session bus of their own.
 #   XSESSION_MONITORS   one (the default): the screen is one monitor; primary-left or
 #                       primary-right: two RandR monitors side by side, each half of the screen,
 #                       the primary one on that side.
@@ -56,8 +57,8 @@ xsession_start() {
   export DISPLAY=":$number"
   xsession_monitors "${geometry%x*}" "${geometry#*x}" "${XSESSION_MONITORS:-one}" || return 1
 
-  if [[ $wm == openbox ]]; then
-    wm=${XSESSION_WM:-openbox}
+  if [[ $wm != none ]]; then
+    [[ $wm == openbox ]] && wm=${XSESSION_WM:-openbox}
     local command
     case $wm in
       openbox) command=(openbox --sm-disable) ;;

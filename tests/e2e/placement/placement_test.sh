@@ -89,7 +89,10 @@ check_corner() {
   local cw ch
   cw=$(awk -v n=$client_w -v s="$scale" 'BEGIN { printf "%d", n * s + 0.5 }')
   ch=$(awk -v n=$client_h -v s="$scale" 'BEGIN { printf "%d", n * s + 0.5 }')
-  if [[ $wm == openbox && ${XSESSION_WM:-openbox} != openbox ]]; then
+  # The window manager that runs: "openbox" stands for the session's own (xsession.sh).
+  local running=$wm
+  [[ $wm == openbox ]] && running=${XSESSION_WM:-openbox}
+  if [[ $running != openbox && $running != none && $wm != silent ]]; then
     check_visible_frame "$cw" "$ch" "$screen_w" "$mon_x" "$mon_y"
     return
   fi
