@@ -58,7 +58,8 @@ def main():
     depends = package_names(fields.get("Depends", ""))
     missing = [name for name in REQUIRED_DEPENDS if name not in depends]
     check.expect(not missing, f"Depends lacks {missing}: {fields.get('Depends')}")
-    check.expect(package_names(fields.get("Recommends", "")) == {"fonts-ipafont-gothic"},
+    check.expect(package_names(fields.get("Recommends", "")) == {"fonts-ipafont-gothic",
+                                                                  "qt6-wayland"},
                  f"Recommends: {fields.get('Recommends')!r}")
 
     # Every entry of the data archive is root's; the files are checked on the extracted tree.

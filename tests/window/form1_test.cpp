@@ -12,6 +12,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QStyleHints>
 #include <QTranslator>
 #include <QtTest>
@@ -76,9 +77,22 @@ const Key kCtrlZ = ctrl(Qt::Key_Z, 0x1a);
 const Key kCtrlH = ctrl(Qt::Key_H, 0x08);
 const Key kCtrlShiftZ = ctrl(Qt::Key_Z, 0x1a, Qt::ShiftModifier);
 
+// Whether the window system can make a window active: a Wayland compositor without a seat (no
+// keyboard, as a headless one) never does, so no widget of it has the application's focus.
+bool activates() {
+  return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+// Keys go where typing goes: the application's focus widget, or where the platform activates no
+// window, the focus widget of the window that is shown.
 void press(const Keys& keys) {
   for (const Key& key : keys) {
     QWidget* target = QApplication::focusWidget();
+    if (!activates()) {
+      for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible()) target = window->focusWidget();
+      }
+    }
     QVERIFY(target);
     QTest::sendKeyEvent(QTest::Press, target, key.code, key.text, key.modifiers);
     QTest::sendKeyEvent(QTest::Release, target, key.code, key.text, key.modifiers);
@@ -138,10 +152,19 @@ class Form1Test : public QObject {
 };
 
 void Form1Test::init() {
-  QApplication::clipboard()->clear();
+  if (!activates()) {
+    // On Wayland the window must open without a word from Qt: the X11 layer stays silent there.
+    QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
+  } else {
+    QApplication::clipboard()->clear();
+  }
   m_form = new Form1;
   m_form->show();
-  QVERIFY(QTest::qWaitForWindowActive(m_form));
+  if (activates()) {
+    QVERIFY(QTest::qWaitForWindowActive(m_form));
+  } else {
+    QVERIFY(QTest::qWaitForWindowExposed(m_form));
+  }
 }
 
 void Form1Test::cleanup() {
@@ -341,6 +364,9 @@ void Form1Test::readings_data() {
   QTest::newRow("80") << typedKeys("80") << "80"
                       << "-80"
                       << "10000000";
+  QTest::newRow("FF80") << typedKeys("FF80") << "FF80"
+                        << "-80"
+                        << "1111111110000000";
   QTest::newRow("FFFF then Backspace") << (typedKeys("FFFF") << kBackspace) << "FFF"
                                        << "-1"
                                        << "111111111111";

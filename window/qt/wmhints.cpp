@@ -286,6 +286,8 @@ void refuseMinimise(QWidget& window) {
 }
 
 void placeTopRight(QWidget& window) {
+  // A Wayland compositor places every window itself and lets no client choose its position.
+  if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return;
   const QScreen* screen = QGuiApplication::primaryScreen();
   if (screen == nullptr) return;
   window.winId();  // the frame is asked for, and the position set, on the native window

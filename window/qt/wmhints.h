@@ -64,7 +64,8 @@ void refuseMinimise(QWidget& window);
 // on the screen's top edge. On X11 it asks the window manager for the frame's size before the
 // map, waiting a few milliseconds at most, and only when the window manager offers that request.
 // If no answer comes, the frame's top-left corner is placed at the client's width from the right
-// edge, so that the title bar stays on the screen. Call once, before the first show().
+// edge, so that the title bar stays on the screen. Call once, before the first show(). On
+// Wayland it does nothing: the compositor places every window.
 void placeTopRight(QWidget& window);
 
 }  // namespace wmhints
