@@ -1,28 +1,22 @@
 #include "window/win32/dpi.h"
 
+#include <string_view>
+#include <type_traits>
+
 namespace {
 
-// A function of `module` by name as a pointer of type `Function`, null where `module` is null or
-// lacks it. Through void (*)(): the one function type that converts to any other without a warning.
-template <class Function>
-void lookUp(HMODULE module, const char* name, Function& function) {
-  const FARPROC found = module != nullptr ? GetProcAddress(module, name) : nullptr;
-  function = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
-}
-
 DpiFunctions lookUpSystemFunctions() {
+  const auto find = [](auto& function, const wchar_t* dll, const char* name) {
+    function = systemFunction<std::remove_reference_t<decltype(function)>>(dll, name);
+  };
   DpiFunctions functions;
-  HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  lookUp(user32, "GetDpiForWindow", functions.getDpiForWindow);
-  lookUp(user32, "GetDpiForSystem", functions.getDpiForSystem);
-  lookUp(user32, "AdjustWindowRectExForDpi", functions.adjustWindowRectExForDpi);
-  lookUp(user32, "GetSystemMetricsForDpi", functions.getSystemMetricsForDpi);
-  if (functions.getDpiForWindow == nullptr) {
-    // Windows 8.1 has per-monitor dpi in shcore, Windows 7 has no shcore. From System32 only: a
-    // DLL of that name beside the program must not be loaded instead.
-    lookUp(LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32), "GetDpiForMonitor",
-           functions.getDpiForMonitor);
-  }
+  find(functions.getDpiForWindow, L"user32.dll", "GetDpiForWindow");
+  find(functions.getDpiForSystem, L"user32.dll", "GetDpiForSystem");
+  find(functions.adjustWindowRectExForDpi, L"user32.dll", "AdjustWindowRectExForDpi");
+  find(functions.getSystemMetricsForDpi, L"user32.dll", "GetSystemMetricsForDpi");
+  // Windows 8.1 has per-monitor dpi in shcore, Windows 7 has no shcore.
+  if (functions.getDpiForWindow == nullptr)
+    find(functions.getDpiForMonitor, L"shcore.dll", "GetDpiForMonitor");
   return functions;
 }
 
@@ -34,6 +28,19 @@ UINT deviceCapsDpi() {
 }
 
 }  // namespace
+
+FARPROC systemProc(const wchar_t* dll, const char* name) {
+  // By its full path: LOAD_LIBRARY_SEARCH_SYSTEM32 needs an update that not every Windows 7 has.
+  wchar_t path[MAX_PATH];
+  const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+  const std::wstring_view file = dll;
+  if (length == 0 || length + 1 + file.size() >= MAX_PATH) return nullptr;
+  path[length] = L'\\';
+  file.copy(path + length + 1, file.size());
+  path[length + 1 + file.size()] = L'\0';
+  HMODULE module = LoadLibraryW(path);  // kept for the run, as the looked-up functions are
+  return module != nullptr ? GetProcAddress(module, name) : nullptr;
+}
 
 const DpiFunctions& DpiFunctions::systemFunctions() {
   static const DpiFunctions functions = lookUpSystemFunctions();

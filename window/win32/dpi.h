@@ -9,6 +9,18 @@
 
 #include <windows.h>
 
+// systemFunction()
+//
+// The function `name` of the system DLL `dll` ("shcore.dll"), as a pointer of type `Function`;
+// null where the DLL or the function is missing. The DLL is loaded from the system folder only,
+// never from beside the program. Every function newer than Windows 7 SP1 is reached this way.
+[[nodiscard]] FARPROC systemProc(const wchar_t* dll, const char* name);
+template <class Function>
+[[nodiscard]] Function systemFunction(const wchar_t* dll, const char* name) {
+  // Through void (*)(): the one function type that converts to any other without a warning.
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(systemProc(dll, name)));
+}
+
 // The functions, each null where the system lacks it. Tests build tables of their own to take the
 // older systems' paths.
 struct DpiFunctions {

@@ -122,7 +122,7 @@ form::Rect primaryScreen() {
   return toRect(primary.rcMonitor);
 }
 
-// The desktop window manager's two calls, from dwmapi.dll in the system folder, looked up once.
+// The desktop window manager's two calls, looked up once.
 // Windows 7 has them too, but they fail there while desktop composition is off; so does any call
 // of them here that fails: the caller then goes on as if there were no desktop window manager.
 class Dwm {
@@ -149,23 +149,12 @@ class Dwm {
   }
 
  private:
-  Dwm() {
-    wchar_t path[MAX_PATH];
-    const UINT length = GetSystemDirectoryW(path, MAX_PATH);
-    const std::wstring_view name = L"\\dwmapi.dll";
-    if (length == 0 || length + name.size() >= MAX_PATH) return;
-    name.copy(path + length, name.size());
-    path[length + name.size()] = L'\0';
-    HMODULE dwmapi = LoadLibraryW(path);
-    if (dwmapi == nullptr) return;
-    m_get = reinterpret_cast<decltype(&DwmGetWindowAttribute)>(
-        reinterpret_cast<void*>(GetProcAddress(dwmapi, "DwmGetWindowAttribute")));
-    m_set = reinterpret_cast<decltype(&DwmSetWindowAttribute)>(
-        reinterpret_cast<void*>(GetProcAddress(dwmapi, "DwmSetWindowAttribute")));
-  }
+  Dwm()
+      : m_get(systemFunction<decltype(m_get)>(L"dwmapi.dll", "DwmGetWindowAttribute")),
+        m_set(systemFunction<decltype(m_set)>(L"dwmapi.dll", "DwmSetWindowAttribute")) {}
 
-  decltype(&DwmGetWindowAttribute) m_get = nullptr;
-  decltype(&DwmSetWindowAttribute) m_set = nullptr;
+  const decltype(&DwmGetWindowAttribute) m_get;
+  const decltype(&DwmSetWindowAttribute) m_set;
 };
 
 }  // namespace
