@@ -17,8 +17,39 @@
 #   wineprefix_registry < FILE.reg
 #
 # imports registry settings (REGEDIT4 text) into the prefix in use, for settings that only some
-# tests want (Decorated=N, LogPixels). It returns when they are in the prefix's registry; programs
-# read such settings when they start, so a program already running keeps the old ones.
+# tests want (Decorated=N). It returns when they are in the prefix's registry; programs read such
+# settings when they start, so a program already running keeps the old ones.
+#
+#   wineprefix_dpi DPI
+#
+# makes the screen one of DPI dots per inch for the programs started afterwards: the system dpi
+# and every monitor's dpi. It returns once the prefix's Wine session has ended (see below).
+#
+# The screen's dpi under Wine 8 and Wine 10 (measured with Debian 12's Wine 8.0 and Debian 13's
+# Wine 10.0, X11 driver, on Xvfb, by a per-monitor aware program):
+#   - The system dpi (GetDpiForSystem, the screen's LOGPIXELSX) is `HKCU\Control Panel\Desktop`
+#     `LogPixels`, read by each process when it starts. Wine 8 gives every monitor that dpi too
+#     (GetDpiForMonitor, GetDpiForWindow).
+#   - Wine 10 keeps a dpi per monitor apart from it. The monitors are listed when a session's
+#     desktop process starts (with the first Wine program after the server started), each at that
+#     process's system dpi, and the list is kept for as long as the server runs. A LogPixels
+#     written within a session (as by regedit) so changes only the system dpi of the programs
+#     started later in it. At LogPixels 192 in a session begun at 96 they see system dpi 192,
+#     monitor dpi 96 and window dpi 96, and Wine draws caption and frame with 192-dpi metrics
+#     round a window laid out at 96 (the other way round at LogPixels 96 after 192). Windows has
+#     that state too, after the primary monitor's scale changed without signing out again, and a
+#     per-monitor aware window then follows its monitor, as Form1 does; but it is not a 192-dpi
+#     screen. The session after the server has ended lists the monitors at the new dpi: hence
+#     `wineserver -w` in wineprefix_dpi.
+#   - Wine 10's X11 driver gives every monitor the same dpi, so no monitor change sends
+#     WM_DPICHANGED: only synthetic ones reach Form1 under Wine, 8 or 10. (Xvfb's RandR monitors,
+#     xrandr --setmonitor, are one monitor to Wine in any case.)
+#   - Wine 10 scales programs that are not dpi aware (no manifest, no SetProcessDpiAwareness*) as
+#     Windows does: at 192 dpi they see 96 dpi and a 640 x 400 screen for 1280 x 800. Wine 8 gives
+#     them the real figures. Tovrel.exe's manifest (PerMonitorV2) and the test tools'
+#     SetProcessDpiAwarenessContext make them per-monitor aware under both.
+#   - Wine 10's caption is taller than Wine 8's (SM_CYCAPTION 26 at 96 dpi and 51 at 192; Wine 8:
+#     19 and 37): compare client areas, not outer sizes, across versions.
 
 export WINEARCH=win64
 export WINEDEBUG=-all
@@ -92,4 +123,17 @@ wineprefix_registry() {
   local status=$?
   rm -f "$file"
   return $status
+}
+
+wineprefix_dpi() {
+  local dpi=${1:?wineprefix_dpi needs the dots per inch}
+  wineprefix_registry <<REG || return 1
+REGEDIT4
+
+[HKEY_CURRENT_USER\Control Panel\Desktop]
+"LogPixels"=dword:$(printf %08x "$dpi")
+REG
+  # The session that wrote LogPixels keeps its monitors at the old dpi under Wine 10; the next
+  # program starts a new one once this one has ended (every process of it, then the server).
+  wineserver -w
 }

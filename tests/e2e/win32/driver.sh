@@ -50,10 +50,8 @@ REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\X11 Driver]
 "Decorated"="N"
-
-[HKEY_CURRENT_USER\Control Panel\Desktop]
-"LogPixels"=dword:$(printf %08x "$dpi")
 REG
+  wineprefix_dpi "$dpi"
 
   case ${DRIVER_SHOW:-normal} in
     normal) xsession_spawn wine "$exe" ;;

@@ -15,7 +15,9 @@
 //   quit
 //
 // The window line goes on with " iconic I visible L T R B", visible being the frame that the
-// desktop window manager draws (the outer rectangle where it gives none).
+// desktop window manager draws (the outer rectangle where it gives none), and " dpi W monitor M
+// system S": Form1's dpi (GetDpiForWindow), its monitor's (GetDpiForMonitor, effective) and the
+// system dpi (GetDpiForSystem, in this process).
 //
 // Run as `tovrel_reader recompute IN SIGNED BITS` it instead writes what Recompute makes of the
 // UTF-8 file IN, as the fields would show it, and ends. Run as `tovrel_reader launch-minimized
@@ -28,6 +30,7 @@
 #include <windows.h>
 
 #include <dwmapi.h>
+#include <shellscalingapi.h>
 
 #include <cstdio>
 #include <fstream>
@@ -178,6 +181,12 @@ std::string window(const Target& target) {
                                    sizeof(visible)))) {
     visible = outer;
   }
+  UINT monitorDpi = 0;
+  UINT ignored = 0;
+  if (FAILED(GetDpiForMonitor(MonitorFromWindow(target.form, MONITOR_DEFAULTTONEAREST),
+                              MDT_EFFECTIVE_DPI, &monitorDpi, &ignored))) {
+    monitorDpi = 0;
+  }
   std::ostringstream out;
   out << "outer " << outer.left << ' ' << outer.top << ' ' << outer.right << ' ' << outer.bottom
       << " client " << client.right << ' ' << client.bottom << " topmost "
@@ -185,7 +194,8 @@ std::string window(const Target& target) {
       << " minmax " << ((style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) != 0) << " owner-visible "
       << (owner == nullptr || IsWindowVisible(owner) != 0) << " iconic "
       << (IsIconic(target.form) != 0) << " visible " << visible.left << ' ' << visible.top << ' '
-      << visible.right << ' ' << visible.bottom;
+      << visible.right << ' ' << visible.bottom << " dpi " << GetDpiForWindow(target.form)
+      << " monitor " << monitorDpi << " system " << GetDpiForSystem();
   return out.str();
 }
 

@@ -34,7 +34,11 @@ echo "the window at $dpi dpi: client area, frame, place, top-most, not iconic, n
 reader window
 window=$READER_REPLY
 read -r _ left top right bottom _ width height _ topmost _ sizable _ minmax _ owner _ iconic \
-  _ visible_left visible_top visible_right visible_bottom <<<"$window"
+  _ visible_left visible_top visible_right visible_bottom _ window_dpi _ monitor_dpi _ system_dpi \
+  <<<"$window"
+# A screen of $dpi dpi: the system's, the monitor's and so the window's (wineprefix_dpi).
+((window_dpi == dpi && monitor_dpi == dpi && system_dpi == dpi)) ||
+  fail "dpi of the window $window_dpi, of its monitor $monitor_dpi, of the system $system_dpi; expected $dpi: $window"
 [[ "$width $height" == "$client" ]] || fail "client area $width x $height, expected $client: $window"
 ((topmost == 1 && sizable == 0 && minmax == 0 && owner == 0 && iconic == 0)) || fail "window: $window"
 # The frame the user sees is flush with the corner (under Wine it is the outer rectangle).
