@@ -41,9 +41,10 @@
 #     per-monitor aware window then follows its monitor, as Form1 does; but it is not a 192-dpi
 #     screen. The session after the server has ended lists the monitors at the new dpi: hence
 #     `wineserver -w` in wineprefix_dpi.
-#   - Wine 10's X11 driver gives every monitor the same dpi, so no monitor change sends
-#     WM_DPICHANGED: only synthetic ones reach Form1 under Wine, 8 or 10. (Xvfb's RandR monitors,
-#     xrandr --setmonitor, are one monitor to Wine in any case.)
+#   - Wine 10's X11 driver gives every monitor the same dpi (each display source gets the system
+#     dpi of the process that lists them), so a move to another monitor sends no WM_DPICHANGED:
+#     only synthetic ones reach Form1 under Wine, 8 or 10. Under Xvfb Wine sees one monitor in
+#     any case (RandR monitors made with xrandr --setmonitor are not monitors to Wine).
 #   - Wine 10 scales programs that are not dpi aware (no manifest, no SetProcessDpiAwareness*) as
 #     Windows does: at 192 dpi they see 96 dpi and a 640 x 400 screen for 1280 x 800. Wine 8 gives
 #     them the real figures. Tovrel.exe's manifest (PerMonitorV2) and the test tools'
