@@ -30,17 +30,18 @@
 #   - The system dpi (GetDpiForSystem, the screen's LOGPIXELSX) is `HKCU\Control Panel\Desktop`
 #     `LogPixels`, read by each process when it starts. Wine 8 gives every monitor that dpi too
 #     (GetDpiForMonitor, GetDpiForWindow).
-#   - Wine 10 keeps a dpi per monitor apart from it. The monitors are listed when a session's
-#     desktop process starts (with the first Wine program after the server started), each at that
-#     process's system dpi, and the list is kept for as long as the server runs. A LogPixels
+#   - Wine 10 keeps a dpi per monitor apart from it. The monitors are listed as the session's
+#     first program starts (the first after the server started; its desktop process lists them),
+#     each at the system dpi of that moment, and the list is kept while the server runs. A LogPixels
 #     written within a session (as by regedit) so changes only the system dpi of the programs
 #     started later in it. At LogPixels 192 in a session begun at 96 they see system dpi 192,
 #     monitor dpi 96 and window dpi 96, and Wine draws caption and frame with 192-dpi metrics
 #     round a window laid out at 96 (the other way round at LogPixels 96 after 192). Windows has
-#     that state too, after the primary monitor's scale changed without signing out again, and a
-#     per-monitor aware window then follows its monitor, as Form1 does; but it is not a 192-dpi
-#     screen. The session after the server has ended lists the monitors at the new dpi: hence
-#     `wineserver -w` in wineprefix_dpi.
+#     that state too, after the primary monitor's scale changed without signing out again: a
+#     per-monitor aware window then follows its monitor, as Form1 does (and Windows draws a
+#     PerMonitorV2 window's frame at the window's dpi). But it is not a 192-dpi screen. The
+#     session after the server has ended lists the monitors at the new dpi: hence `wineserver -w`
+#     in wineprefix_dpi.
 #   - Wine 10's X11 driver gives every monitor the same dpi (each display source gets the system
 #     dpi of the process that lists them), so a move to another monitor sends no WM_DPICHANGED:
 #     only synthetic ones reach Form1 under Wine, 8 or 10. Under Xvfb Wine sees one monitor in
