@@ -28,16 +28,21 @@
 
 namespace {
 
-UINT g_dpi = 96;  // what the tables' dpi queries answer
+UINT g_dpi = 96;        // what the tables' queries of a window's dpi answer
+UINT g_systemDpi = 96;  // and of the system dpi, which stays what it was at the start
+
+void startAt(UINT dpi) {
+  g_dpi = g_systemDpi = dpi;
+}
 
 UINT WINAPI dpiForSystem() {
-  return g_dpi;
+  return g_systemDpi;
 }
 UINT WINAPI dpiForWindow(HWND /*hwnd*/) {
   return g_dpi;
 }
 UINT screenDpi() {
-  return g_dpi;
+  return g_systemDpi;
 }
 // Answers only the effective dpi (MDT_EFFECTIVE_DPI, 0), the one a window lays itself out at.
 HRESULT WINAPI dpiForMonitor(HMONITOR monitor, int type, UINT* x, UINT* y) {
@@ -49,7 +54,8 @@ UINT screenDpi96() {
   return 96;
 }
 
-// Windows 10 1607 and later: this system's functions, the dpi queries answering g_dpi.
+// Windows 10 1607 and later: this system's functions, the dpi queries answering g_dpi and
+// g_systemDpi.
 DpiFunctions windows10() {
   DpiFunctions functions = DpiFunctions::systemFunctions();
   functions.getDpiForSystem = dpiForSystem;
@@ -82,7 +88,7 @@ DpiFunctions windows10WithUndrawnBorders() {
   return functions;
 }
 
-// Windows 7: none of them; the screen's LOGPIXELSX is g_dpi.
+// Windows 7: none of them; the screen's LOGPIXELSX is the system dpi.
 DpiFunctions windows7() {
   DpiFunctions functions;
   functions.screenDpi = screenDpi;
@@ -231,7 +237,7 @@ void expectTwipsAt(const Geometry& g, const Table& table, int dpi, const std::st
 }
 
 Geometry builtAt(const Table& table, UINT dpi) {
-  g_dpi = dpi;
+  startAt(dpi);
   Form1 form(GetModuleHandleW(nullptr), Dpi(table.functions()));
   return geometryOf(form.hwnd());
 }
@@ -295,7 +301,7 @@ TEST(Form1Dpi, FollowsChangesOfDpi) {
     for (std::size_t i = 0; i < std::size(kChanges); ++i)
       fresh[i] = builtAt(table, kChanges[i]);
 
-    g_dpi = 96;
+    startAt(96);
     Form1 form(GetModuleHandleW(nullptr), Dpi(table.functions()));
     const HWND hwnd = form.hwnd();
     int resizes = 0;
@@ -327,7 +333,7 @@ TEST(Form1Dpi, FollowsChangesOfDpi) {
 
 // Each change replaces the fonts, the background and the labels' regions: none may be left over.
 TEST(Form1Dpi, LeavesNoGdiObjectBehind) {
-  g_dpi = 96;
+  startAt(96);
   Form1 form(GetModuleHandleW(nullptr), Dpi(windows10()));
   changeDpi(form.hwnd(), kChanges[0]);
   const DWORD afterFirst = gdiObjects();
@@ -380,7 +386,7 @@ TEST(Form1Dpi, ChangesDuringItsOwnMoves) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const Geometry fresh = builtAt(kTables[0], c.dpi);
-    g_dpi = 96;
+    startAt(96);
     g_cloaks.clear();
     Form1 form(GetModuleHandleW(nullptr), Dpi(windows10WithUndrawnBorders()));
     const HWND hwnd = form.hwnd();
@@ -433,7 +439,7 @@ TEST(Form1Minimise, ComesBackAtOnce) {
                                      200, 100, nullptr, nullptr, nullptr, nullptr);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    g_dpi = 96;
+    startAt(96);
     Form1 form(GetModuleHandleW(nullptr), Dpi(windows10()));
     const HWND hwnd = form.hwnd();
     RECT shown{};
@@ -518,7 +524,7 @@ TEST(Form1Keys, CtrlCharacters) {
       {"Ctrl+B types nothing", 0x02, -1, L"0aB"},
       {"Ctrl+H deletes the character before the caret", 0x08, -1, L"0a"},
   };
-  g_dpi = 96;
+  startAt(96);
   Form1 form(GetModuleHandleW(nullptr), Dpi(windows10()));
   const HWND text1 =
       GetDlgItem(form.hwnd(), static_cast<int>(TOVREL_CONTROL_ID_BASE + form::kText1));
