@@ -194,10 +194,10 @@ Form1::Form1(HINSTANCE instance, Dpi system)
   CreateWindowExW(kFormExStyle, TOVREL_FORM1_CLASS, L"Tovrel", kFormStyle, origin.x, origin.y,
                   outer.cx, outer.cy, m_owner, nullptr, instance, this);
   createControls();
-  // Windows 8.1 and later put Form1 on a monitor that need not be at the system dpi; and the frame
-  // Windows draws need not be the one predicted.
-  UINT dpi = m_system.windowDpi(m_form);
-  if (dpi == m_dpi) dpi = fitClientArea();
+  // Where Windows put Form1 on a monitor at another dpi than the system's (Windows 8.1 and later),
+  // Form1 follows it; else it fits its client area into the frame Windows draws.
+  const UINT windowDpi = m_system.windowDpi(m_form);
+  const UINT dpi = windowDpi != m_dpi ? windowDpi : fitClientArea();
   if (dpi != 0) {
     changeDpi(dpi, topLeft());
   } else {
@@ -350,19 +350,19 @@ UINT Form1::setFormPos(int x, int y, int width, int height, UINT flags) {
 
 // The size comes from the client area in twips, not from a rectangle Windows suggests: Windows
 // scales the old outer size, frame included, and rounds.
-void Form1::changeDpi(UINT dpi, POINT topLeft) {
+void Form1::changeDpi(UINT dpi, POINT origin) {
   m_dpi = dpi;
-  if (const UINT next = resizeForDpi(topLeft); next != 0) {
+  if (const UINT next = resizeForDpi(origin); next != 0) {
     m_dpi = next;
-    static_cast<void>(resizeForDpi(this->topLeft()));  // followed once, no further
+    static_cast<void>(resizeForDpi(topLeft()));  // followed once, no further
   }
   layOutControls();
 }
 
-UINT Form1::resizeForDpi(POINT topLeft) {
+UINT Form1::resizeForDpi(POINT origin) {
   const SIZE outer = outerSize(m_dpi);
   if (const UINT dpi =
-          setFormPos(topLeft.x, topLeft.y, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+          setFormPos(origin.x, origin.y, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
       dpi != 0) {
     return dpi;
   }
@@ -616,7 +616,7 @@ LRESULT Form1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       *reinterpret_cast<SIZE*>(lParam) = outerSize(static_cast<UINT>(wParam));
       return TRUE;
     case WM_DPICHANGED:
-      if (m_dpiOfOwnMove) {
+      if (m_dpiOfOwnMove.has_value()) {
         m_dpiOfOwnMove = LOWORD(wParam);  // for setFormPos() to return
       } else {
         // The user moved Form1 onto a monitor of another dpi: the place Windows suggests.

@@ -63,13 +63,13 @@ class Form1 {
   [[nodiscard]] UINT setFormPos(int x, int y, int width, int height, UINT flags);
   // changeDpi()
   //
-  // Form1 at `dpi` with its top-left corner at `topLeft`: its size, then its controls, their fonts,
+  // Form1 at `dpi` with its top-left corner at `origin`: its size, then its controls, their fonts,
   // the background and the icons. Where the new size takes Form1 onto a monitor of yet another dpi,
   // Form1 follows once more and no further, so that a window on the edge between two monitors
   // cannot flip between them for ever.
-  void changeDpi(UINT dpi, POINT topLeft);
-  // Form1's size at m_dpi, its top-left corner at `topLeft`; returns what setFormPos() returns.
-  [[nodiscard]] UINT resizeForDpi(POINT topLeft);
+  void changeDpi(UINT dpi, POINT origin);
+  // Form1's size at m_dpi, its top-left corner at `origin`; returns what setFormPos() returns.
+  [[nodiscard]] UINT resizeForDpi(POINT origin);
   // Grows or shrinks Form1 by the difference between its client area and 4320 x 1425 twips at
   // m_dpi, where the frame Windows draws is not the one computed for m_dpi; returns what
   // setFormPos() returns.
