@@ -135,10 +135,9 @@ std::vector<std::wstring> textsShownBy(std::size_t index) {
   return texts;
 }
 
-// What a change of dpi must redo: the client area, each control's rectangle in it and the pixel
-// height of each control's font.
-// Beside it, the fields' margins, the widest text each control must show as its font draws it and
-// the room it has there, and the small icon's size.
+// What a change of dpi must redo: the client area, each control's rectangle in it, the pixel
+// height of each control's font and the fields' margins; and what follows from them, the widest
+// text each control must show as its font draws it and the room it has there, and the small icon.
 struct Geometry {
   SIZE client{};
   std::array<RECT, form::kControlCount> controls{};
@@ -432,7 +431,6 @@ TEST(Form1Minimise, ComesBackAtOnce) {
       {"a shortcut set to Run: Minimized", SW_SHOWMINNOACTIVE, 0, false},
       {"a shortcut set to Maximized", SW_SHOWMAXIMIZED, 0, false},
       {"another program's minimise", SW_SHOWNORMAL, SW_MINIMIZE, false},
-      {"another program's minimise without activation", SW_SHOWNORMAL, SW_SHOWMINNOACTIVE, false},
       {"another program's maximise", SW_SHOWNORMAL, SW_MAXIMIZE, true},
   };
   const HWND other = CreateWindowExW(0, L"STATIC", L"another program", WS_OVERLAPPEDWINDOW, 0, 300,
