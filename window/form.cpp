@@ -33,36 +33,8 @@ bool isCommandChord(char16_t first, bool control, bool alt, bool logo) {
   return control && !controlCharacter;
 }
 
-bool isEditingShortcut(char16_t ch) {
-  switch (ch) {
-    case 0x01:  // Ctrl+A, select all
-    case 0x03:  // Ctrl+C, copy
-    case 0x16:  // Ctrl+V, paste
-    case 0x18:  // Ctrl+X, cut
-    case 0x1a:  // Ctrl+Z, undo
-      return true;
-    default:
-      return false;
-  }
-}
-
 Point topRightOrigin(int screenLeft, int screenTop, int screenWidth, int outerWidth) {
   return {screenLeft + screenWidth - outerWidth, screenTop};
-}
-
-Point visibleFrameOrigin(const Rect& window, const Rect& visible, const Rect& screen) {
-  const int left = visible.left - window.left;
-  const int top = visible.top - window.top;
-  const int right = window.right - visible.right;
-  const int bottom = window.bottom - visible.bottom;
-  const int visibleWidth = visible.right - visible.left;
-  const int visibleHeight = visible.bottom - visible.top;
-  const bool sane = left >= 0 && top >= 0 && right >= 0 && bottom >= 0 &&
-                    left + right < visibleWidth && top + bottom < visibleHeight;
-  const Point origin = topRightOrigin(screen.left, screen.top, screen.right - screen.left,
-                                      window.right - window.left);
-  if (!sane) return origin;
-  return {origin.x + right, origin.y - top};
 }
 
 int condensedWidth(int neededWidth, int availableWidth, int naturalWidth) {

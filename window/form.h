@@ -61,11 +61,9 @@ inline constexpr std::array<Control, kControlCount> kControls{{
 //   (1935, 96) -> 129    (1935, 192) -> 258    (1935, 144) -> 194
 [[nodiscard]] int toPixels(int twips, int dpi);
 
-// The controls' font: 11.25 points, 225 twips, 15 pixels at 96 dpi; weight normal, character set
-// 128 (Shift-JIS).
+// The controls' font: 11.25 points, 225 twips, 15 pixels at 96 dpi; weight normal.
 inline constexpr int kFontHeightTwips = 225;
 inline constexpr int kFontWeight = 400;
-inline constexpr int kFontCharset = 128;
 
 // The faces to try, first found first. The controls' own face leads, by both of its names; where
 // it is missing, Japanese gothic faces with half-width fixed-pitch digits follow: at 15 px they
@@ -97,14 +95,6 @@ inline constexpr std::array<std::u16string_view, 11> kFaces{
 //   ('\b', Ctrl) -> false (Ctrl+H)                       ('E', no modifier or Shift) -> false
 [[nodiscard]] bool isCommandChord(char16_t first, bool control, bool alt, bool logo);
 
-// isEditingShortcut()
-//
-// Whether the control character `ch`, arriving while Ctrl is held, is one of the editing shortcuts
-// that a text field turns into characters: Ctrl+A (0x01), Ctrl+C (0x03), Ctrl+V (0x16), Ctrl+X
-// (0x18) and Ctrl+Z (0x1a). They select, copy, paste, cut and undo in Text1 instead of reaching
-// acceptsTypedChar(). Ctrl+H (0x08) is not among them: it is typed backspace.
-[[nodiscard]] bool isEditingShortcut(char16_t ch);
-
 struct Point {
   int x = 0;
   int y = 0;
@@ -118,27 +108,6 @@ struct Point {
 // screen gets a left edge left of the screen's.
 //   (0, 0, 1280, 294) -> (986, 0)     (0, 0, 200, 294) -> (-94, 0)
 [[nodiscard]] Point topRightOrigin(int screenLeft, int screenTop, int screenWidth, int outerWidth);
-
-// A rectangle by its edges, in screen pixels, as the platform reports windows and screens.
-struct Rect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-};
-
-// visibleFrameOrigin()
-//
-// The top-left corner for a window whose rectangle is `window` that puts the frame the user sees,
-// `visible`, flush with the top-right corner of `screen`. Windows 10 and 11 count borders into
-// the window rectangle that they do not draw (about 7 px left, right and bottom at 96 dpi): the
-// window then moves right and up by the undrawn borders on its right and top. `visible` counts
-// only when it is sane: inside `window` on every side, and its undrawn borders together narrower
-// and lower than the visible frame itself. Otherwise (the system gave no answer, an empty one, or
-// one in other coordinates) the window rectangle itself is placed flush, as by topRightOrigin().
-//   window 0,0-310,128, visible 7,0-303,121, screen 0,0-1280,800 -> (977, 0)
-//   visible 0,0-0,0 (no answer) -> (970, 0)
-[[nodiscard]] Point visibleFrameOrigin(const Rect& window, const Rect& visible, const Rect& screen);
 
 // The longest texts a field holds for typed input, as a count of characters from an alphabet:
 // Text1 up to eight hexadecimal digits, Text2 "-" and up to eight digits ("-80000000"), Text3 up

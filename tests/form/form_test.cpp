@@ -1,8 +1,7 @@
 // The rules of the shared description of Form1 that neither window's end-to-end test reaches:
 // twips at dpi between 96 and 192 (halves), the condensing of a face when a control's text is too
 // wide (measured by a stand-in for a front-end's face, whose glyphs may scale worse than asked or
-// never fit), the placement of a frame wider than the screen or on a screen that does not start at
-// 0, the rule for typed characters, and which control characters are editing shortcuts.
+// never fit), and the rule for typed characters.
 
 #include "window/form.h"
 
@@ -150,94 +149,6 @@ TEST(FormTest, FittingWidthFor) {
   }
 }
 
-struct OriginCase {
-  const char* name;
-  int screenLeft;
-  int screenTop;
-  int screenWidth;
-  int outerWidth;
-  Point origin;
-};
-
-TEST(FormTest, TopRightOrigin) {
-  const OriginCase cases[] = {
-      {"a screen wider than the frame", 0, 0, 1280, 294, {986, 0}},
-      {"a screen exactly as wide as the frame", 0, 0, 294, 294, {0, 0}},
-      {"a screen narrower than the frame", 0, 0, 200, 294, {-94, 0}},
-      {"a screen right of another", 1920, 0, 1280, 294, {2906, 0}},
-      {"a screen below another", 0, 1080, 1280, 294, {986, 1080}},
-  };
-  for (const OriginCase& c : cases) {
-    const Point origin = topRightOrigin(c.screenLeft, c.screenTop, c.screenWidth, c.outerWidth);
-    EXPECT_EQ(origin.x, c.origin.x) << c.name;
-    EXPECT_EQ(origin.y, c.origin.y) << c.name;
-  }
-}
-
-struct VisibleFrameCase {
-  const char* name;
-  Rect window;
-  Rect visible;
-  Rect screen;
-  Point origin;
-};
-
-TEST(FormTest, VisibleFrameOrigin) {
-  constexpr Rect kScreen{0, 0, 1280, 800};
-  const VisibleFrameCase cases[] = {
-      // The visible frame is the window rectangle (Wine, Windows 7 and 8): placed as it is.
-      {"no undrawn borders", {986, 0, 1280, 120}, {986, 0, 1280, 120}, kScreen, {986, 0}},
-      // Undrawn borders left, right and bottom: moved right by the right one, wherever it was
-      // measured.
-      {"7 px borders, measured at 100,50",
-       {100, 50, 410, 178},
-       {107, 50, 403, 171},
-       kScreen,
-       {977, 0}},
-      {"10 px borders at 144 dpi",
-       {0, 0, 463, 190},
-       {10, 0, 453, 180},
-       {0, 0, 1920, 1080},
-       {1467, 0}},
-      {"a border at the top too: moved up", {0, 0, 310, 128}, {7, 1, 303, 121}, kScreen, {977, -1}},
-      {"a screen right of another",
-       {0, 0, 310, 128},
-       {7, 0, 303, 121},
-       {1920, 0, 3200, 800},
-       {2897, 0}},
-      {"a screen narrower than the frame",
-       {0, 0, 310, 128},
-       {7, 0, 303, 121},
-       {0, 0, 200, 800},
-       {-103, 0}},
-      // No answer or nonsense: the window rectangle is placed flush.
-      {"no answer", {0, 0, 310, 128}, {0, 0, 0, 0}, kScreen, {970, 0}},
-      {"logical coordinates of a scaled window",
-       {1000, 0, 1310, 128},
-       {667, 0, 873, 85},
-       kScreen,
-       {970, 0}},
-      {"one pixel outside on the left", {0, 0, 310, 128}, {-1, 0, 303, 121}, kScreen, {970, 0}},
-      {"one pixel outside at the bottom", {0, 0, 310, 128}, {7, 0, 303, 129}, kScreen, {970, 0}},
-      {"borders wider than the visible frame",
-       {0, 0, 310, 128},
-       {150, 0, 160, 121},
-       kScreen,
-       {970, 0}},
-      {"borders higher than the visible frame",
-       {0, 0, 310, 128},
-       {7, 60, 303, 70},
-       kScreen,
-       {970, 0}},
-      {"right and left swapped", {0, 0, 310, 128}, {303, 0, 7, 121}, kScreen, {970, 0}},
-  };
-  for (const VisibleFrameCase& c : cases) {
-    const Point origin = visibleFrameOrigin(c.window, c.visible, c.screen);
-    EXPECT_EQ(origin.x, c.origin.x) << c.name;
-    EXPECT_EQ(origin.y, c.origin.y) << c.name;
-  }
-}
-
 TEST(FormTest, AcceptsTypedChar) {
   struct Case {
     const char* name;
@@ -297,30 +208,6 @@ TEST(FormTest, AcceptsTypedChar) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(acceptsTypedChar(c.ch, c.length), c.accepted) << c.name;
-  }
-}
-
-TEST(FormTest, IsEditingShortcut) {
-  struct Case {
-    const char* name;
-    char16_t ch;
-    bool shortcut;
-  };
-  const Case cases[] = {
-      {"Ctrl+A", 0x01, true},
-      {"Ctrl+C", 0x03, true},
-      {"Ctrl+V", 0x16, true},
-      {"Ctrl+X", 0x18, true},
-      {"Ctrl+Z", 0x1a, true},
-      {"Ctrl+H, backspace", 0x08, false},
-      {"Ctrl+B", 0x02, false},
-      {"Ctrl+Y", 0x19, false},
-      {"Ctrl+[, escape", 0x1b, false},
-      {"NUL", 0x00, false},
-      {"'a', not a control", u'a', false},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(isEditingShortcut(c.ch), c.shortcut) << c.name;
   }
 }
 

@@ -1,24 +1,11 @@
 #include "window/win32/dpi.h"
 
+#include <dwmapi.h>
+
 #include <string_view>
 #include <type_traits>
 
 namespace {
-
-DpiFunctions lookUpSystemFunctions() {
-  const auto find = [](auto& function, const wchar_t* dll, const char* name) {
-    function = systemFunction<std::remove_reference_t<decltype(function)>>(dll, name);
-  };
-  DpiFunctions functions;
-  find(functions.getDpiForWindow, L"user32.dll", "GetDpiForWindow");
-  find(functions.getDpiForSystem, L"user32.dll", "GetDpiForSystem");
-  find(functions.adjustWindowRectExForDpi, L"user32.dll", "AdjustWindowRectExForDpi");
-  find(functions.getSystemMetricsForDpi, L"user32.dll", "GetSystemMetricsForDpi");
-  // Windows 8.1 has per-monitor dpi in shcore, Windows 7 has no shcore.
-  if (functions.getDpiForWindow == nullptr)
-    find(functions.getDpiForMonitor, L"shcore.dll", "GetDpiForMonitor");
-  return functions;
-}
 
 UINT deviceCapsDpi() {
   HDC screen = GetDC(nullptr);
@@ -42,17 +29,36 @@ FARPROC systemProc(const wchar_t* dll, const char* name) {
   return module != nullptr ? GetProcAddress(module, name) : nullptr;
 }
 
-const DpiFunctions& DpiFunctions::systemFunctions() {
-  static const DpiFunctions functions = lookUpSystemFunctions();
+DpiFunctions DpiFunctions::lookUp(FARPROC (*find)(const wchar_t* dll, const char* name)) {
+  const auto set = [find](auto& function, const wchar_t* dll, const char* name) {
+    // Through void (*)(): the one function type that converts to any other without a warning.
+    function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(
+        reinterpret_cast<void (*)()>(find(dll, name)));
+  };
+  DpiFunctions functions;
+  set(functions.getDpiForWindow, L"user32.dll", "GetDpiForWindow");
+  set(functions.getDpiForSystem, L"user32.dll", "GetDpiForSystem");
+  set(functions.adjustWindowRectExForDpi, L"user32.dll", "AdjustWindowRectExForDpi");
+  set(functions.getSystemMetricsForDpi, L"user32.dll", "GetSystemMetricsForDpi");
+  // Windows 8.1 has per-monitor dpi in shcore, Windows 7 has no shcore.
+  if (functions.getDpiForWindow == nullptr)
+    set(functions.getDpiForMonitor, L"shcore.dll", "GetDpiForMonitor");
+  set(functions.dwmGetWindowAttribute, L"dwmapi.dll", "DwmGetWindowAttribute");
+  set(functions.dwmSetWindowAttribute, L"dwmapi.dll", "DwmSetWindowAttribute");
   return functions;
 }
 
-UINT Dpi::system() const {
+const DpiFunctions& DpiFunctions::systemFunctions() {
+  static const DpiFunctions functions = lookUp(systemProc);
+  return functions;
+}
+
+UINT Dpi::systemDpi() const {
   if (m_functions.getDpiForSystem != nullptr) return m_functions.getDpiForSystem();
   return m_functions.screenDpi != nullptr ? m_functions.screenDpi() : deviceCapsDpi();
 }
 
-UINT Dpi::window(HWND hwnd) const {
+UINT Dpi::windowDpi(HWND hwnd) const {
   if (m_functions.getDpiForWindow != nullptr) {
     if (const UINT dpi = m_functions.getDpiForWindow(hwnd); dpi != 0) return dpi;
   }
@@ -66,7 +72,7 @@ UINT Dpi::window(HWND hwnd) const {
       return x;
     }
   }
-  return system();
+  return systemDpi();
 }
 
 SIZE Dpi::outerSize(SIZE client, DWORD style, DWORD exStyle, UINT dpi) const {
@@ -84,4 +90,20 @@ int Dpi::systemMetric(int index, UINT dpi) const {
     return m_functions.getSystemMetricsForDpi(index, dpi);
   }
   return GetSystemMetrics(index);
+}
+
+RECT Dpi::visibleFrame(HWND hwnd) const {
+  RECT frame{};
+  if (m_functions.dwmGetWindowAttribute == nullptr ||
+      FAILED(m_functions.dwmGetWindowAttribute(hwnd, DWMWA_EXTENDED_FRAME_BOUNDS, &frame,
+                                               sizeof(frame)))) {
+    return RECT{};
+  }
+  return frame;
+}
+
+bool Dpi::cloak(HWND hwnd, bool cloaked) const {
+  const BOOL value = cloaked ? TRUE : FALSE;
+  return m_functions.dwmSetWindowAttribute != nullptr &&
+         SUCCEEDED(m_functions.dwmSetWindowAttribute(hwnd, DWMWA_CLOAK, &value, sizeof(value)));
 }

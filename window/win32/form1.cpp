@@ -1,7 +1,6 @@
 #include "window/win32/form1.h"
 
 #include <commctrl.h>
-#include <dwmapi.h>
 
 #include <algorithm>
 #include <string_view>
@@ -23,15 +22,24 @@ constexpr UINT_PTR kSubclassId = 1;
 // Posted when Form1 has become iconic: it is shown again once the minimise is over.
 constexpr UINT kShowAgain = WM_APP + 1;
 
-// Form1, for refuseMinMax(), which has no other way to know it.
+// Form1, and whether Form1::showAgain() runs, for guardForm(), which has no other way to know.
 HWND g_hookedForm = nullptr;
+bool g_showingAgain = false;
 
-// A hook on Form1's thread that the system asks before it minimises or maximises a window of the
-// thread: Form1 is neither, whoever asks. It sees the launcher's show command taken by the first
-// ShowWindow, and under Wine also ShowWindow from another program, which Wine runs on the window's
-// own thread; where the system minimises without asking here, WM_SIZE brings Form1 back.
-LRESULT CALLBACK refuseMinMax(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HCBT_MINMAX && reinterpret_cast<HWND>(wParam) == g_hookedForm) {
+// A hook on Form1's thread that the system asks before it minimises, maximises or activates a
+// window of the thread. Form1 is never minimised or maximised, whoever asks: the hook sees the
+// first ShowWindow, which takes the launcher's show command whatever it is given (a shortcut set
+// to "Run: Minimized" or "Maximized"; Form1 is then shown as it is), and under Wine also
+// ShowWindow from another program, which Wine runs on the window's own thread. Windows minimises
+// for another program without asking here: WM_SIZE then brings Form1 back (showAgain()), and
+// since Wine activates a window it restores from iconic whatever the show command says, the
+// activation is refused meanwhile.
+LRESULT CALLBACK guardForm(int code, WPARAM wParam, LPARAM lParam) {
+  if (reinterpret_cast<HWND>(wParam) != g_hookedForm) {
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  if (code == HCBT_ACTIVATE && g_showingAgain) return 1;
+  if (code == HCBT_MINMAX) {
     switch (LOWORD(lParam)) {
       case SW_MINIMIZE:
       case SW_SHOWMINIMIZED:
@@ -44,6 +52,23 @@ LRESULT CALLBACK refuseMinMax(int code, WPARAM wParam, LPARAM lParam) {
     }
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Whether the control character `ch`, arriving while Ctrl is held, is one of the editing shortcuts
+// that the field turns into characters: Ctrl+A (0x01), Ctrl+C (0x03), Ctrl+V (0x16), Ctrl+X (0x18)
+// and Ctrl+Z (0x1a). They select, copy, paste, cut and undo instead of reaching Text1_KeyPress.
+// Ctrl+H (0x08) is not among them: it is typed backspace.
+bool isEditingShortcut(char16_t ch) {
+  switch (ch) {
+    case 0x01:  // Ctrl+A, select all
+    case 0x03:  // Ctrl+C, copy
+    case 0x16:  // Ctrl+V, paste
+    case 0x18:  // Ctrl+X, cut
+    case 0x1a:  // Ctrl+Z, undo
+      return true;
+    default:
+      return false;
+  }
 }
 
 std::wstring toWide(std::u16string_view text) {
@@ -87,7 +112,7 @@ HFONT createFont(const std::wstring& face, int height, int width) {
   font.lfHeight = -height;
   font.lfWidth = width;
   font.lfWeight = form::kFontWeight;
-  font.lfCharSet = static_cast<BYTE>(form::kFontCharset);
+  font.lfCharSet = SHIFTJIS_CHARSET;
   font.lfOutPrecision = OUT_DEFAULT_PRECIS;
   font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   font.lfQuality = DEFAULT_QUALITY;
@@ -110,57 +135,37 @@ void setFont(HWND hwnd, HFONT font) {
   SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
-form::Rect toRect(const RECT& r) {
-  return form::Rect{r.left, r.top, r.right, r.bottom};
-}
-
 // The primary screen's rectangle, where Form1 opens.
-form::Rect primaryScreen() {
+RECT primaryScreen() {
   MONITORINFO primary{};
   primary.cbSize = sizeof(primary);
   GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &primary);
-  return toRect(primary.rcMonitor);
+  return primary.rcMonitor;
 }
 
-// The desktop window manager's two calls, looked up once.
-// Windows 7 has them too, but they fail there while desktop composition is off; so does any call
-// of them here that fails: the caller then goes on as if there were no desktop window manager.
-class Dwm {
- public:
-  static const Dwm& get() {
-    static const Dwm dwm;
-    return dwm;
-  }
-
-  // Hides a shown window from view while keeping it shown and active (Windows 8 and later).
-  bool cloak(HWND hwnd, bool cloaked) const {
-    const BOOL value = cloaked ? TRUE : FALSE;
-    return m_set != nullptr && SUCCEEDED(m_set(hwnd, DWMWA_CLOAK, &value, sizeof(value)));
-  }
-
-  // The frame the user sees, in screen pixels; known only once the window has been shown.
-  [[nodiscard]] RECT visibleFrame(HWND hwnd) const {
-    RECT frame{};
-    if (m_get == nullptr ||
-        FAILED(m_get(hwnd, DWMWA_EXTENDED_FRAME_BOUNDS, &frame, sizeof(frame)))) {
-      return RECT{};
-    }
-    return frame;
-  }
-
- private:
-  Dwm()
-      : m_get(systemFunction<decltype(m_get)>(L"dwmapi.dll", "DwmGetWindowAttribute")),
-        m_set(systemFunction<decltype(m_set)>(L"dwmapi.dll", "DwmSetWindowAttribute")) {}
-
-  const decltype(&DwmGetWindowAttribute) m_get;
-  const decltype(&DwmSetWindowAttribute) m_set;
-};
+POINT toPoint(form::Point p) {
+  return POINT{p.x, p.y};
+}
 
 }  // namespace
 
-Form1::Form1(HINSTANCE instance, Dpi dpi)
-    : m_instance(instance), m_dpiHelper(dpi), m_face(firstInstalledFace()) {
+POINT visibleFrameOrigin(const RECT& window, const RECT& visible, const RECT& screen) {
+  const int left = visible.left - window.left;
+  const int top = visible.top - window.top;
+  const int right = window.right - visible.right;
+  const int bottom = window.bottom - visible.bottom;
+  const int visibleWidth = visible.right - visible.left;
+  const int visibleHeight = visible.bottom - visible.top;
+  const bool sane = left >= 0 && top >= 0 && right >= 0 && bottom >= 0 &&
+                    left + right < visibleWidth && top + bottom < visibleHeight;
+  const form::Point origin = form::topRightOrigin(
+      screen.left, screen.top, screen.right - screen.left, window.right - window.left);
+  if (!sane) return toPoint(origin);
+  return POINT{origin.x + right, origin.y - top};
+}
+
+Form1::Form1(HINSTANCE instance, Dpi system)
+    : m_instance(instance), m_system(system), m_face(firstInstalledFace()) {
   WNDCLASSEXW formClass{};
   formClass.cbSize = sizeof(formClass);
   formClass.lpfnWndProc = formProc;
@@ -169,7 +174,7 @@ Form1::Form1(HINSTANCE instance, Dpi dpi)
   formClass.hbrBackground = GetSysColorBrush(COLOR_MENU);
   formClass.lpszClassName = TOVREL_FORM1_CLASS;
   // The class's icons, not WM_SETICON: under Wine each WM_SETICON rebuilds the X window's icon.
-  m_dpi = m_dpiHelper.system();
+  m_dpi = m_system.systemDpi();
   m_classIconSmall = loadIcon(SM_CXSMICON, m_dpi);
   m_classIconBig = loadIcon(SM_CXICON, m_dpi);
   formClass.hIconSm = m_classIconSmall;
@@ -185,23 +190,26 @@ Form1::Form1(HINSTANCE instance, Dpi dpi)
   // Form1 and its controls are created at their final sizes, and Form1 at its final place, so that
   // nothing moves before the first show: Form_Load's move then costs nothing.
   const SIZE outer = outerSize(m_dpi);
-  const form::Point origin = topRightCorner(outer.cx);
+  const POINT origin = originAtTopRight(outer.cx);
   CreateWindowExW(kFormExStyle, TOVREL_FORM1_CLASS, L"Tovrel", kFormStyle, origin.x, origin.y,
                   outer.cx, outer.cy, m_owner, nullptr, instance, this);
   createControls();
-  if (const UINT windowDpi = m_dpiHelper.window(m_form); windowDpi != m_dpi) {
-    handleDpiChange(windowDpi, nullptr);
+  // Where Windows put Form1 on a monitor at another dpi than the system's (Windows 8.1 and later),
+  // Form1 follows it; else it fits its client area into the frame Windows draws.
+  const UINT windowDpi = m_system.windowDpi(m_form);
+  const UINT dpi = windowDpi != m_dpi ? windowDpi : fitClientArea();
+  if (dpi != 0) {
+    changeDpi(dpi, topLeft());
   } else {
-    fitClientArea();
     applyDpi();
   }
   Form_Load();
   g_hookedForm = m_form;
-  m_minMaxHook = SetWindowsHookExW(WH_CBT, refuseMinMax, nullptr, GetCurrentThreadId());
+  m_hook = SetWindowsHookExW(WH_CBT, guardForm, nullptr, GetCurrentThreadId());
 }
 
 Form1::~Form1() {
-  if (m_minMaxHook != nullptr) UnhookWindowsHookEx(m_minMaxHook);
+  if (m_hook != nullptr) UnhookWindowsHookEx(m_hook);
   g_hookedForm = nullptr;
   if (m_owner != nullptr) DestroyWindow(m_owner);  // and Form1 with it, if it is still there
   // The class's icons are destroyed below; a later Form1 registers the class anew.
@@ -216,11 +224,7 @@ Form1::~Form1() {
   }
 }
 
-int Form1::run(int showCommand) {
-  showFlush(showCommand);
-  // Window managers need not focus a window without a taskbar entry when it appears.
-  SetForegroundWindow(m_form);
-  SetFocus(control(form::kText1));
+int Form1::run() {
   MSG message{};
   for (;;) {
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
@@ -239,39 +243,37 @@ void Form1::Form_Load() {
   SetWindowPos(m_form, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   RECT outer{};
   GetWindowRect(m_form, &outer);
-  const form::Point origin = topRightCorner(outer.right - outer.left);
-  SetWindowPos(m_form, nullptr, origin.x, origin.y, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const POINT origin = originAtTopRight(outer.right - outer.left);
+  if (const UINT dpi =
+          setFormPos(origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      dpi != 0) {
+    changeDpi(dpi, origin);
+  }
 }
 
-// Shows Form1 for the first time, at its place and not iconic, before the user sees it.
-//
-// The first ShowWindow of a program takes the show command of the program that started it,
-// `showCommand` (Windows gives it to the first ShowWindow whatever that asks for): a shortcut set
-// to "Run: Minimized" would minimise Form1 there, and one set to "Maximized" maximise it.
-// refuseMinMax() refuses both; should either happen all the same, Form1, which has no taskbar
-// button and cannot be reached once iconic, is restored at once.
-//
-// Windows 10 and 11 count borders into the window rectangle that they do not draw, so Form_Load's
-// place leaves a strip of desktop between the visible frame and the screen's edge. Their width is
-// known only once the window has been shown: Form1 is shown cloaked (drawn by no one; Windows 8 and
-// later), moved by the undrawn borders, and uncloaked, so that no one sees it move. Where cloaking
-// fails (Windows 7, Wine) the system draws the whole window rectangle and there is nothing to move.
-void Form1::showFlush(int showCommand) {
-  const Dwm& dwm = Dwm::get();
-  const bool cloaked = dwm.cloak(m_form, true);
-  ShowWindow(m_form, showCommand);
-  if (IsIconic(m_form) || IsZoomed(m_form)) ShowWindow(m_form, SW_RESTORE);
+// The first show. Windows 10 and 11 count borders into the window rectangle that they do not draw,
+// so Form_Load's place leaves a strip of desktop between the visible frame and the screen's edge.
+// Their width is known only once the window has been shown: Form1 is shown cloaked (drawn by no
+// one; Windows 8 and later), moved by the undrawn borders, and uncloaked, so that no one sees it
+// move. Where cloaking fails (Windows 7, Wine) the system draws the whole window rectangle and
+// there is nothing to move.
+void Form1::show(int showCommand) {
+  const bool cloaked = m_system.cloak(m_form, true);
+  ShowWindow(m_form, showCommand);  // guardForm() keeps it from minimising or maximising
   RECT window{};
   GetWindowRect(m_form, &window);
-  const form::Point origin =
-      form::visibleFrameOrigin(toRect(window), toRect(dwm.visibleFrame(m_form)), primaryScreen());
+  const POINT origin = visibleFrameOrigin(window, m_system.visibleFrame(m_form), primaryScreen());
   if (origin.x != window.left || origin.y != window.top) {
-    setFormPos(origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    // A move that took Form1 onto a monitor of another dpi ends first; the change follows.
-    if (m_pendingDpi != 0 && m_pendingDpi != m_dpi) handleDpiChange(m_pendingDpi, nullptr);
+    if (const UINT dpi =
+            setFormPos(origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        dpi != 0) {
+      changeDpi(dpi, origin);
+    }
   }
-  if (cloaked) dwm.cloak(m_form, false);
+  if (cloaked) m_system.cloak(m_form, false);
+  // Window managers need not focus a window without a taskbar entry when it appears.
+  SetForegroundWindow(m_form);
+  SetFocus(control(form::kText1));
 }
 
 // Form1 became iconic (ShowWindow(SW_MINIMIZE) or the window menu's command from another program,
@@ -280,8 +282,10 @@ void Form1::showFlush(int showCommand) {
 // Form1 could not be reached again.
 void Form1::showAgain() {
   if (!IsIconic(m_form) && !IsZoomed(m_form)) return;
+  g_showingAgain = true;
   ShowWindow(m_form, SW_SHOWNOACTIVATE);
   SetWindowPos(m_form, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  g_showingAgain = false;
 }
 
 void Form1::Text1_Change() {
@@ -336,30 +340,51 @@ void Form1::createControls() {
   m_lastFocus = control(form::kText1);
 }
 
-// The size comes from the client area in twips, not from the suggested rectangle: Windows scales
-// the old outer size, frame included, and rounds.
-void Form1::handleDpiChange(UINT dpi, const RECT* suggested) {
-  if (m_settingFormPos) {
-    // Form1's own move put it on a monitor of another dpi: that move ends first.
-    m_pendingDpi = dpi;
-    return;
+UINT Form1::setFormPos(int x, int y, int width, int height, UINT flags) {
+  m_dpiOfOwnMove = 0;
+  SetWindowPos(m_form, nullptr, x, y, width, height, flags);
+  const UINT dpi = *m_dpiOfOwnMove;
+  m_dpiOfOwnMove.reset();
+  return dpi != m_dpi ? dpi : 0;
+}
+
+// The size comes from the client area in twips, not from a rectangle Windows suggests: Windows
+// scales the old outer size, frame included, and rounds.
+void Form1::changeDpi(UINT dpi, POINT origin) {
+  m_dpi = dpi;
+  if (const UINT next = resizeForDpi(origin); next != 0) {
+    m_dpi = next;
+    static_cast<void>(resizeForDpi(topLeft()));  // followed once, no further
   }
-  RECT now{};
-  GetWindowRect(m_form, &now);
-  POINT topLeft =
-      suggested != nullptr ? POINT{suggested->left, suggested->top} : POINT{now.left, now.top};
-  // A second pass when the resized window changed monitors once more; no third, so that a window
-  // on the edge between two monitors cannot flip between them for ever.
-  for (int pass = 0; pass < 2 && dpi != 0; ++pass) {
-    m_dpi = dpi;
-    m_pendingDpi = 0;
-    const SIZE outer = outerSize(m_dpi);
-    setFormPos(topLeft.x, topLeft.y, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
-    fitClientArea();
-    dpi = m_pendingDpi != m_dpi ? m_pendingDpi : 0;
-    GetWindowRect(m_form, &now);
-    topLeft = POINT{now.left, now.top};
+  layOutControls();
+}
+
+UINT Form1::resizeForDpi(POINT origin) {
+  const SIZE outer = outerSize(m_dpi);
+  if (const UINT dpi =
+          setFormPos(origin.x, origin.y, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+      dpi != 0) {
+    return dpi;
   }
+  return fitClientArea();
+}
+
+// AdjustWindowRectEx(ForDpi) only predicts the frame. Windows 10 1607, aware per monitor in the
+// first manner only, draws the frame at the system dpi whatever the window's; so does Wine.
+UINT Form1::fitClientArea() {
+  if (IsIconic(m_form)) return 0;
+  RECT client{};
+  GetClientRect(m_form, &client);
+  const int dx = twipsToPixels(form::kClientWidthTwips) - client.right;
+  const int dy = twipsToPixels(form::kClientHeightTwips) - client.bottom;
+  if (dx == 0 && dy == 0) return 0;
+  RECT outer{};
+  GetWindowRect(m_form, &outer);
+  return setFormPos(0, 0, outer.right - outer.left + dx, outer.bottom - outer.top + dy,
+                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form1::layOutControls() {
   for (std::size_t i = 0; i < form::kControlCount; ++i) {
     const RECT r = pixelRect(form::kControls[i]);
     SetWindowPos(m_controls[i], nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
@@ -367,27 +392,6 @@ void Form1::handleDpiChange(UINT dpi, const RECT* suggested) {
   }
   applyDpi();
   applyIcons();
-}
-
-void Form1::setFormPos(int x, int y, int width, int height, UINT flags) {
-  m_settingFormPos = true;
-  SetWindowPos(m_form, nullptr, x, y, width, height, flags);
-  m_settingFormPos = false;
-}
-
-// AdjustWindowRectEx(ForDpi) only predicts the frame. Windows 10 1607, aware per monitor in the
-// first manner only, draws the frame at the system dpi whatever the window's; so does Wine.
-void Form1::fitClientArea() {
-  if (IsIconic(m_form)) return;
-  RECT client{};
-  GetClientRect(m_form, &client);
-  const int dx = twipsToPixels(form::kClientWidthTwips) - client.right;
-  const int dy = twipsToPixels(form::kClientHeightTwips) - client.bottom;
-  if (dx == 0 && dy == 0) return;
-  RECT outer{};
-  GetWindowRect(m_form, &outer);
-  setFormPos(0, 0, outer.right - outer.left + dx, outer.bottom - outer.top + dy,
-             SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form1::applyDpi() {
@@ -402,13 +406,21 @@ SIZE Form1::outerSize(UINT dpi) const {
   const int dots = static_cast<int>(dpi);
   const SIZE client{form::toPixels(form::kClientWidthTwips, dots),
                     form::toPixels(form::kClientHeightTwips, dots)};
-  return m_dpiHelper.outerSize(client, kFormStyle, kFormExStyle, dpi);
+  return m_system.outerSize(client, kFormStyle, kFormExStyle, dpi);
 }
 
-// Where an outer frame `outerWidth` wide stands flush with the primary screen's top-right corner.
-form::Point Form1::topRightCorner(int outerWidth) const {
-  const form::Rect screen = primaryScreen();
-  return form::topRightOrigin(screen.left, screen.top, screen.right - screen.left, outerWidth);
+// The top-left corner that puts an outer frame `outerWidth` wide flush with the primary screen's
+// top-right corner.
+POINT Form1::originAtTopRight(int outerWidth) const {
+  const RECT screen = primaryScreen();
+  return toPoint(
+      form::topRightOrigin(screen.left, screen.top, screen.right - screen.left, outerWidth));
+}
+
+POINT Form1::topLeft() const {
+  RECT outer{};
+  GetWindowRect(m_form, &outer);
+  return POINT{outer.left, outer.top};
 }
 
 // A control's rectangle in the client area at m_dpi.
@@ -521,7 +533,7 @@ void Form1::applyIcons() {
 
 // MAINICON's image for the icon size `sizeMetric` (SM_CXSMICON or SM_CXICON) at `dpi`.
 HICON Form1::loadIcon(int sizeMetric, UINT dpi) const {
-  const int size = m_dpiHelper.systemMetric(sizeMetric, dpi);
+  const int size = m_system.systemMetric(sizeMetric, dpi);
   return static_cast<HICON>(LoadImageW(m_instance, L"MAINICON", IMAGE_ICON, size, size, 0));
 }
 
@@ -577,7 +589,7 @@ LRESULT Form1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 1;
     }
     case WM_SIZE:
-      // Iconic or maximised all the same, past refuseMinMax(): shown again once that is done, not
+      // Iconic or maximised all the same, past guardForm(): shown again once that is done, not
       // inside it.
       if (wParam == SIZE_MINIMIZED || wParam == SIZE_MAXIMIZED) {
         PostMessageW(m_form, kShowAgain, 0, 0);
@@ -604,7 +616,13 @@ LRESULT Form1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       *reinterpret_cast<SIZE*>(lParam) = outerSize(static_cast<UINT>(wParam));
       return TRUE;
     case WM_DPICHANGED:
-      handleDpiChange(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+      if (m_dpiOfOwnMove.has_value()) {
+        m_dpiOfOwnMove = LOWORD(wParam);  // for setFormPos() to return
+      } else {
+        // The user moved Form1 onto a monitor of another dpi: the place Windows suggests.
+        const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+        changeDpi(LOWORD(wParam), POINT{suggested.left, suggested.top});
+      }
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
@@ -635,7 +653,7 @@ LRESULT Form1::handleText1Char(WPARAM wParam, LPARAM lParam) {
   HWND text1 = control(form::kText1);
   char16_t code = static_cast<char16_t>(wParam);
   const bool ctrl = GetKeyState(VK_CONTROL) < 0;
-  if (ctrl && form::isEditingShortcut(code)) {
+  if (ctrl && isEditingShortcut(code)) {
     if (code == 0x01) {
       SendMessageW(text1, EM_SETSEL, 0, -1);
       return 0;

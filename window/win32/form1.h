@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "window/form.h"
@@ -16,17 +17,19 @@
 class Form1 {
  public:
   // Creates the hidden owner, Form1 and its controls at the system dpi (then at the window's own,
-  // where that differs) and runs Form_Load. The window is not shown yet. `dpi` answers every dpi
-  // question: this system's functions, or a test's table.
-  explicit Form1(HINSTANCE instance, Dpi dpi = Dpi());
+  // where that differs) and runs Form_Load. The window is not shown yet. `system` answers every
+  // question on dpi and on the frame: this system's functions, or a test's table.
+  explicit Form1(HINSTANCE instance, Dpi system = Dpi());
   ~Form1();
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
 
-  // Shows Form1 active with the focus in Text1 and runs the message loop until it is closed.
-  // `showCommand` is the launcher's (wWinMain's); Form1 is never shown minimised or maximised.
-  // Returns the program's exit status.
-  int run(int showCommand);
+  // Shows Form1 for the first time, active, with the focus in Text1. `showCommand` is the
+  // launcher's (wWinMain's); Form1 is never shown minimised or maximised.
+  void show(int showCommand);
+
+  // Runs the message loop until Form1 is closed. Returns the program's exit status.
+  int run();
 
   // Form1's window, for the in-process test.
   [[nodiscard]] HWND hwnd() const { return m_form; }
@@ -48,19 +51,31 @@ class Form1 {
   void Text2_Click();
   void Text3_Click();
 
-  // The first show, and the way back from iconic.
-  void showFlush(int showCommand);
+  // The way back from iconic or maximised.
   void showAgain();
 
   void createControls();
-  // Sizes the window for `dpi` (keeping its top-left corner, or taking `suggested`'s) and lays out
-  // the controls, their fonts, the background and the icons anew.
-  void handleDpiChange(UINT dpi, const RECT* suggested);
-  // Moves and sizes Form1 itself; a change of dpi that this causes waits until it has returned.
-  void setFormPos(int x, int y, int width, int height, UINT flags);
+  // setFormPos()
+  //
+  // Every move and resize of Form1 itself (SetWindowPos's arguments). Returns the dpi of the
+  // monitor this took Form1 onto, where that is not m_dpi, else 0: the caller applies it with
+  // changeDpi() once the move is over, never inside it.
+  [[nodiscard]] UINT setFormPos(int x, int y, int width, int height, UINT flags);
+  // changeDpi()
+  //
+  // Form1 at `dpi` with its top-left corner at `origin`: its size, then its controls, their fonts,
+  // the background and the icons. Where the new size takes Form1 onto a monitor of yet another dpi,
+  // Form1 follows once more and no further, so that a window on the edge between two monitors
+  // cannot flip between them for ever.
+  void changeDpi(UINT dpi, POINT origin);
+  // Form1's size at m_dpi, its top-left corner at `origin`; returns what setFormPos() returns.
+  [[nodiscard]] UINT resizeForDpi(POINT origin);
   // Grows or shrinks Form1 by the difference between its client area and 4320 x 1425 twips at
-  // m_dpi, where the frame Windows draws is not the one computed for m_dpi.
-  void fitClientArea();
+  // m_dpi, where the frame Windows draws is not the one computed for m_dpi; returns what
+  // setFormPos() returns.
+  [[nodiscard]] UINT fitClientArea();
+  // The controls' rectangles at m_dpi, then applyDpi() and applyIcons().
+  void layOutControls();
   // The fonts, the labels' clipping and the background at m_dpi.
   void applyDpi();
   void applyFonts();
@@ -72,7 +87,8 @@ class Form1 {
   LRESULT labelColors(HDC dc, HWND label);
 
   [[nodiscard]] SIZE outerSize(UINT dpi) const;
-  [[nodiscard]] form::Point topRightCorner(int outerWidth) const;
+  [[nodiscard]] POINT originAtTopRight(int outerWidth) const;
+  [[nodiscard]] POINT topLeft() const;
   [[nodiscard]] RECT pixelRect(const form::Control& control) const;
   [[nodiscard]] HWND control(form::Index index) const { return m_controls[index]; }
   [[nodiscard]] bool isLabel(HWND hwnd) const;
@@ -80,12 +96,12 @@ class Form1 {
   [[nodiscard]] int scale(int pixelsAt96) const;
 
   HINSTANCE m_instance = nullptr;
-  Dpi m_dpiHelper;
+  Dpi m_system;
   HWND m_owner = nullptr;  // hidden: keeps Form1 out of the taskbar with a normal caption
   HWND m_form = nullptr;
   std::array<HWND, form::kControlCount> m_controls{};
-  HWND m_lastFocus = nullptr;    // the field that gets the focus back when Form1 is activated
-  HHOOK m_minMaxHook = nullptr;  // refuses to minimise or maximise Form1
+  HWND m_lastFocus = nullptr;  // the field that gets the focus back when Form1 is activated
+  HHOOK m_hook = nullptr;      // guardForm() on Form1's thread
   UINT m_dpi = form::kBaseDpi;
   std::wstring m_face;  // the first installed face of form::kFaces; empty if none is
   std::array<HFONT, form::kControlCount> m_fonts{};
@@ -97,8 +113,22 @@ class Form1 {
   HICON m_iconSmall = nullptr;  // after a change of dpi
   HICON m_iconBig = nullptr;
 
-  bool m_settingFormPos = false;  // inside setFormPos()
-  UINT m_pendingDpi = 0;          // a change of dpi that arrived there
+  // Set while setFormPos() moves Form1: 0, or the dpi of a WM_DPICHANGED sent inside the move.
+  std::optional<UINT> m_dpiOfOwnMove;
 };
+
+// visibleFrameOrigin()
+//
+// The top-left corner for a window whose rectangle is `window` that puts the frame the user sees,
+// `visible`, flush with the top-right corner of `screen`. Windows 10 and 11 count borders into
+// the window rectangle that they do not draw (about 7 px left, right and bottom at 96 dpi): the
+// window then moves right and up by the undrawn borders on its right and top. `visible` counts
+// only when it is sane: inside `window` on every side, and its undrawn borders together narrower
+// and lower than the visible frame itself. Otherwise (the system gave no answer, an empty one, or
+// one in other coordinates) the window rectangle itself is placed flush, as by
+// form::topRightOrigin().
+//   window 0,0-310,128, visible 7,0-303,121, screen 0,0-1280,800 -> (977, 0)
+//   visible 0,0-0,0 (no answer) -> (970, 0)
+[[nodiscard]] POINT visibleFrameOrigin(const RECT& window, const RECT& visible, const RECT& screen);
 
 #endif  // TOVREL_WINDOW_WIN32_FORM1_H_
