@@ -227,8 +227,8 @@ bool Form1::filterText1(QEvent* event) {
       if (!typesCharacters(key)) return false;
       const QString text = key.text();
       const Qt::KeyboardModifiers held = key.modifiers();
-      if (form::isCommandChord(text.front().unicode(), held.testFlag(Qt::ControlModifier),
-                               held.testFlag(Qt::AltModifier), held.testFlag(Qt::MetaModifier))) {
+      if (isCommandChord(text.front().unicode(), held.testFlag(Qt::ControlModifier),
+                         held.testFlag(Qt::AltModifier), held.testFlag(Qt::MetaModifier))) {
         return true;
       }
       if (text.size() == 1) {
@@ -288,7 +288,7 @@ void Form1::fitTexts() {
   constexpr int kNaturalStretch = 100;
   const QFont base = font();
   const QFontMetricsF natural(base);
-  const auto measure = [&base, &natural](std::u16string_view text, int stretch) {
+  const form::TextWidth measure = [&base, &natural](std::u16string_view text, int stretch) {
     qreal advance = 0;
     if (stretch > 0) {
       QFont font = base;
