@@ -27,12 +27,6 @@ bool acceptsTypedChar(char16_t ch, std::size_t currentLength) {
   return conversion::DigitValue(ch) >= 0 && currentLength < kLongestTypedText;
 }
 
-bool isCommandChord(char16_t first, bool control, bool alt, bool logo) {
-  if (alt || logo) return true;
-  const bool controlCharacter = first < 0x20 || first == 0x7f;
-  return control && !controlCharacter;
-}
-
 Point topRightOrigin(int screenLeft, int screenTop, int screenWidth, int outerWidth) {
   return {screenLeft + screenWidth - outerWidth, screenTop};
 }
@@ -44,7 +38,7 @@ int condensedWidth(int neededWidth, int availableWidth, int naturalWidth) {
   return std::max(1, static_cast<int>(scaled));
 }
 
-std::u16string widestText(const WidestText& widest, TextWidth measure) {
+std::u16string widestRepeat(const WidestText& widest, const TextWidth& measure) {
   std::u16string text(static_cast<std::size_t>(widest.length), widest.alphabet.front());
   int widestWidth = measure(text, 0);
   for (const char16_t ch : widest.alphabet.substr(1)) {
@@ -58,7 +52,7 @@ std::u16string widestText(const WidestText& widest, TextWidth measure) {
   return text;
 }
 
-int fittingWidth(std::u16string_view text, int room, int naturalWidth, TextWidth measure) {
+int fittingWidth(std::u16string_view text, int room, int naturalWidth, const TextWidth& measure) {
   int width = condensedWidth(measure(text, 0), room, naturalWidth);
   // Condensing a face is a scaling that rounds: measured again, and narrowed further where the
   // rounding went the wrong way.
@@ -68,7 +62,7 @@ int fittingWidth(std::u16string_view text, int room, int naturalWidth, TextWidth
 }
 
 int fittingWidthFor(std::size_t index, int innerWidth, int margin, int naturalWidth,
-                    TextWidth measure) {
+                    const TextWidth& measure) {
   const Control& control = kControls[index];
   if (control.kind == Kind::Label)
     return fittingWidth(control.caption, innerWidth, naturalWidth, measure);
@@ -76,7 +70,7 @@ int fittingWidthFor(std::size_t index, int innerWidth, int margin, int naturalWi
                              : index == kText2 ? kText2Widest
                                                : kText3Widest;
   const int room = innerWidth - 2 * margin - kCaretWidth;
-  return fittingWidth(widestText(widest, measure), room, naturalWidth, measure);
+  return fittingWidth(widestRepeat(widest, measure), room, naturalWidth, measure);
 }
 
 }  // namespace form

@@ -1,16 +1,16 @@
 // Form1 as both of the program's windows build it: the six controls in twips, their captions and
-// tab order, the face list, the rule for typed keys, the start-up placement and the fitting of each
-// control's text into its box. Plain C++: no toolkit and no platform headers, so that the Qt window
-// and the Win32 window read one description.
+// tab order, the face list, the rule for typed characters, the start-up placement and the fitting
+// of each control's text into its box. Plain C++: no toolkit and no platform headers, so that the
+// Qt window and the Win32 window read one description.
 
 #ifndef TOVREL_WINDOW_FORM_H_
 #define TOVREL_WINDOW_FORM_H_
 
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
-#include <type_traits>
 
 namespace form {
 
@@ -84,17 +84,6 @@ inline constexpr std::array<std::u16string_view, 11> kFaces{
 //   ('g', 0) -> false    (0x03, 0) -> false   (0xD83D, 0) -> false (half of a non-BMP character)
 [[nodiscard]] bool acceptsTypedChar(char16_t ch, std::size_t currentLength);
 
-// isCommandChord()
-//
-// Whether a key whose text begins with `first`, pressed with the given modifiers held, is a
-// command rather than typing: with Alt or the logo key (Super, Meta) it always is; with Ctrl it is
-// unless its text is a control character, which is what Ctrl types (Ctrl+H types backspace, Ctrl+B
-// 0x02). Shift, AltGr and other level shifts are typing: `control` and `alt` never count AltGr,
-// even where it reports itself as Ctrl+Alt. A command never reaches Text1.
-//   ('1', alt) -> true    ('E', alt + Shift) -> true    ('1', Ctrl) -> true
-//   ('\b', Ctrl) -> false (Ctrl+H)                       ('E', no modifier or Shift) -> false
-[[nodiscard]] bool isCommandChord(char16_t first, bool control, bool alt, bool logo);
-
 struct Point {
   int x = 0;
   int y = 0;
@@ -140,33 +129,15 @@ inline constexpr int kCaretWidth = 1;
 //
 // A front-end's measuring, passed to the fitting below: how many pixels `text` takes, rounded up,
 // in the controls' face asked to be `width` wide (0: its natural width; the unit of width is the
-// front-end's, as for condensedWidth()). A reference to the front-end's callable, which must
-// outlive the call it is passed to.
-class TextWidth {
- public:
-  template <class Measure>
-  requires std::is_invocable_r_v<int, const Measure&, std::u16string_view, int> TextWidth(
-      const Measure& measure)  // NOLINT(google-explicit-constructor): a reference, as a call
-      : m_measure(&measure),
-        m_call([](const void* callable, std::u16string_view text, int width) -> int {
-          return (*static_cast<const Measure*>(callable))(text, width);
-        }) {}
+// front-end's, as for condensedWidth()).
+using TextWidth = std::function<int(std::u16string_view text, int width)>;
 
-  int operator()(std::u16string_view text, int width) const {
-    return m_call(m_measure, text, width);
-  }
-
- private:
-  const void* m_measure;
-  int (*m_call)(const void*, std::u16string_view, int);
-};
-
-// widestText()
+// widestRepeat()
 //
 // The widest text of `widest.length` characters from `widest.alphabet` as `measure` measures it at
 // the natural width: that many of one character (the first of the widest), since no text the field
 // holds for typed input is wider than the widest character repeated.
-[[nodiscard]] std::u16string widestText(const WidestText& widest, TextWidth measure);
+[[nodiscard]] std::u16string widestRepeat(const WidestText& widest, const TextWidth& measure);
 
 // fittingWidth()
 //
@@ -174,7 +145,7 @@ class TextWidth {
 // when it fits already, else condensedWidth()'s estimate, narrowed one step at a time while the
 // measured text is still too wide. Never below 1: where even that does not fit, 1.
 [[nodiscard]] int fittingWidth(std::u16string_view text, int room, int naturalWidth,
-                               TextWidth measure);
+                               const TextWidth& measure);
 
 // fittingWidthFor()
 //
@@ -188,7 +159,7 @@ class TextWidth {
 //   beside it (Label2's right edge is 31 pixels from the client area's). A caption too wide for
 //   its box is condensed, as a field's text is.
 [[nodiscard]] int fittingWidthFor(std::size_t index, int innerWidth, int margin, int naturalWidth,
-                                  TextWidth measure);
+                                  const TextWidth& measure);
 
 }  // namespace form
 

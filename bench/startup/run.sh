@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Start-up benchmark: Tovrel against a plain Qt window with the same six controls, in turns, on a
-# private X server with openbox. Prints time to first map and peak memory, min and median.
+# Start-up benchmark: Tovrel against a plain Qt window with the same six controls, in pairs, on a
+# private X server with openbox. Prints time to first map and peak memory, min and median, and the
+# median ratio of the pairs with its 95 % interval.
 #
-#   bench/startup/run.sh [BUILD_DIR] [RUNS]     default build/test, 15 runs each
+#   bench/startup/run.sh [BUILD_DIR] [RUNS]     default build/test, 15 pairs
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-$root/build/test}

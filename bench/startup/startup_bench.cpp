@@ -1,8 +1,14 @@
 // startup_bench: how long a program takes from its start to the first map of its window, and its
-// peak resident memory, for a program and a yardstick, run in turns in the same X session.
+// peak resident memory, for a program and a yardstick, run in pairs in the same X session.
 //
 //   startup_bench [--runs N] ROOTLOG PROGRAM YARDSTICK
 //
+// Each pair starts the two one right after the other, the program first in every other pair, so
+// that a change of the machine's load touches both halves of a pair alike. The ratio of the pairs'
+// times and memories is given as the median ratio with its 95 % interval: the range between the
+// order statistics that hold the true median with at least that probability, whatever the ratios'
+// distribution. The processor time the two used is compared too: on a busy machine it moves less
+// than the time to the map.
 // The time runs from just before the process is spawned to the arrival of the root window's map
 // event for a window of that process, as logged by ROOTLOG (the tests' X client), so it holds the
 // window manager's part too. Each process is ended 300 ms after its map; its peak resident memory
@@ -18,6 +24,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -77,6 +84,7 @@ class LineReader {
 
 struct Run {
   double milliseconds = 0;
+  double cpuMilliseconds = 0;  // user and system time of the whole run, for a machine not quiet
   double megabytes = 0;
 };
 
@@ -102,13 +110,36 @@ std::optional<Run> measure(const std::string& path, LineReader& log) {
   while (log.next(nowMicroseconds() + 50'000)) {
   }
   if (!mappedAt) return std::nullopt;
-  return Run{(*mappedAt - start) / 1000.0, usage.ru_maxrss / 1024.0};
+  const auto ms = [](const timeval& t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; };
+  return Run{(*mappedAt - start) / 1000.0, ms(usage.ru_utime) + ms(usage.ru_stime),
+             usage.ru_maxrss / 1024.0};
 }
 
 double median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   const size_t n = values.size();
   return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// The median of `ratios` and the bounds of its 95 % distribution-free interval: the k-th smallest
+// and k-th largest, k the largest rank with P(Binomial(n, 1/2) < k) <= 2.5 %.
+struct Interval {
+  double median, low, high;
+};
+
+Interval medianInterval(std::vector<double> ratios) {
+  std::sort(ratios.begin(), ratios.end());
+  const size_t n = ratios.size();
+  double below = 0;                                     // P(Binomial(n, 1/2) < k)
+  double term = std::pow(0.5, static_cast<double>(n));  // P(Binomial(n, 1/2) = k - 1)
+  size_t k = 0;
+  while (k + 1 <= n / 2 && below + term <= 0.025) {
+    below += term;
+    term *= static_cast<double>(n - k) / static_cast<double>(k + 1);
+    ++k;
+  }
+  if (k == 0) return {median(ratios), ratios.front(), ratios.back()};
+  return {median(ratios), ratios[k - 1], ratios[n - k]};
 }
 
 struct Summary {
@@ -156,34 +187,48 @@ int main(int argc, char* argv[]) {
   for (const auto& program : programs)
     measure(program, log);
   std::vector<std::vector<Run>> results(programs.size());
+  std::vector<double> timeRatios, cpuRatios, memoryRatios;
   int failures = 0;
   for (int run = 0; run < runs; ++run) {
-    for (size_t i = 0; i < programs.size(); ++i) {
-      if (auto measured = measure(programs[i], log)) {
-        results[i].push_back(*measured);
+    std::optional<Run> pair[2];
+    for (size_t turn = 0; turn < programs.size(); ++turn) {
+      const size_t i = run % 2 == 0 ? turn : programs.size() - 1 - turn;
+      pair[i] = measure(programs[i], log);
+      if (pair[i]) {
+        results[i].push_back(*pair[i]);
       } else {
         ++failures;
       }
+    }
+    if (pair[0] && pair[1]) {
+      timeRatios.push_back(pair[0]->milliseconds / pair[1]->milliseconds);
+      cpuRatios.push_back(pair[0]->cpuMilliseconds / pair[1]->cpuMilliseconds);
+      memoryRatios.push_back(pair[0]->megabytes / pair[1]->megabytes);
     }
   }
   kill(logger, SIGTERM);
   waitpid(logger, nullptr, 0);
 
-  if (results[0].empty() || results[1].empty()) {
+  if (timeRatios.empty()) {
     std::fprintf(stderr, "startup_bench: a program never mapped its window\n");
     return 1;
   }
   const Summary subject = summarise(results[0]);
   const Summary yardstick = summarise(results[1]);
-  std::printf("%d runs each, %d without a map\n", runs, failures);
+  std::printf("%d pairs, %d runs without a map\n", runs, failures);
   std::printf("%-40s %22s %22s\n", "", "to first map min/med", "peak RSS min/med");
   for (size_t i = 0; i < programs.size(); ++i) {
     const Summary& s = i == 0 ? subject : yardstick;
     std::printf("%-40s %9.1f /%6.1f ms %10.1f /%6.1f MB\n", programs[i].c_str(), s.minTime,
                 s.medianTime, s.minMemory, s.medianMemory);
   }
-  std::printf("ratio of medians: time %.2f, memory %.2f (target: at most 1.10 each)\n",
-              subject.medianTime / yardstick.medianTime,
-              subject.medianMemory / yardstick.medianMemory);
+  const Interval time = medianInterval(timeRatios);
+  const Interval cpu = medianInterval(cpuRatios);
+  const Interval memory = medianInterval(memoryRatios);
+  std::printf(
+      "median ratio of %zu pairs, 95 %% interval: time %.3f [%.3f, %.3f], memory %.3f "
+      "[%.3f, %.3f] (target: at most 1.10 each); processor time %.3f [%.3f, %.3f]\n",
+      timeRatios.size(), time.median, time.low, time.high, memory.median, memory.low, memory.high,
+      cpu.median, cpu.low, cpu.high);
   return 0;
 }

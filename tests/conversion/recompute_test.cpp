@@ -232,8 +232,9 @@ TEST(RecomputeTest, SampledLongerDigitStringsAgreeWithTheDefinition) {
   }
 }
 
-TEST(RecomputeTest, BoundariesOfEveryWidth) {
-  for (std::size_t n = 1; n <= 8; ++n) {
+// From five digits on, where the exhaustive sweep above ends.
+TEST(RecomputeTest, BoundariesOfEveryLongerWidth) {
+  for (std::size_t n = 5; n <= 8; ++n) {
     const std::u16string zeros(n - 1, u'0');
     const std::u16string effs(n - 1, u'F');
     SCOPED_TRACE(testing::Message() << n << " digits");
@@ -297,18 +298,16 @@ TEST(RecomputeTest, LongDigitStringsAroundTwoToThe32) {
   ExpectReadings(std::u16string(9, u'0') + u"100000000", {u"-0", u""});
 }
 
-TEST(RecomputeTest, PastesOfManyUnits) {
-  for (const std::size_t n :
-       {255, 256, 1023, 1024, 1025, 8191, 8192, 10000, 32767, 32768, 1 << 20}) {
-    SCOPED_TRACE(testing::Message() << n << " units");
-    const std::u16string ones = std::u16string(n - 1, u'0') + u"1";
-    ExpectReadings(ones, {u"-0", std::u16string(30, u'0') + u"1"});
-    ExpectReadings(std::u16string(n - 8, u'0') + u"DEADBEEF",
-                   {u"-0", Widen(ModelBinary(0xDEADBEEF, 31))});
-    ExpectReadings(std::u16string(n, u'F'), {u"-0", u""});
-    ExpectReadings(std::u16string(n, u'z'), {u"-0", u""});
-    ExpectReadings(u"F" + std::u16string(n - 1, u'\0'), {u"-0", u""});
-  }
+// A paste longer than any 16-bit count.
+TEST(RecomputeTest, PasteOfManyUnits) {
+  const std::size_t n = 1 << 20;
+  const std::u16string ones = std::u16string(n - 1, u'0') + u"1";
+  ExpectReadings(ones, {u"-0", std::u16string(30, u'0') + u"1"});
+  ExpectReadings(std::u16string(n - 8, u'0') + u"DEADBEEF",
+                 {u"-0", Widen(ModelBinary(0xDEADBEEF, 31))});
+  ExpectReadings(std::u16string(n, u'F'), {u"-0", u""});
+  ExpectReadings(std::u16string(n, u'z'), {u"-0", u""});
+  ExpectReadings(u"F" + std::u16string(n - 1, u'\0'), {u"-0", u""});
 }
 
 TEST(RecomputeTest, UnusualCodeUnits) {

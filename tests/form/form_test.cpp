@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 namespace form {
@@ -104,13 +105,13 @@ TEST(FormTest, FittingWidth) {
   for (const Case& c : cases) {
     const FakeFace face{10, c.overshoot};
     const std::u16string text(static_cast<std::size_t>(c.length), u'0');
-    EXPECT_EQ(fittingWidth(text, c.room, face.natural, face), c.width) << c.name;
+    EXPECT_EQ(fittingWidth(text, c.room, face.natural, std::cref(face)), c.width) << c.name;
     // One measure at the natural width and at most one for each width tried.
     EXPECT_LE(face.calls, face.natural + 1) << c.name;
   }
 }
 
-TEST(FormTest, WidestText) {
+TEST(FormTest, WidestRepeat) {
   // 'B' and 'D' are the widest; the first of them is taken.
   const auto face = [](std::u16string_view text, int /*asked*/) {
     int width = 0;
@@ -118,9 +119,9 @@ TEST(FormTest, WidestText) {
       width += ch == u'B' || ch == u'D' ? 9 : ch == u'1' ? 4 : 7;
     return width;
   };
-  EXPECT_EQ(widestText(kText1Widest, face), u"BBBBBBBB");
-  EXPECT_EQ(widestText(WidestText{u"01", 3}, face), u"000");
-  EXPECT_EQ(widestText(WidestText{u"10", 3}, face), u"000");
+  EXPECT_EQ(widestRepeat(kText1Widest, face), u"BBBBBBBB");
+  EXPECT_EQ(widestRepeat(WidestText{u"01", 3}, face), u"000");
+  EXPECT_EQ(widestRepeat(WidestText{u"10", 3}, face), u"000");
 }
 
 TEST(FormTest, FittingWidthFor) {

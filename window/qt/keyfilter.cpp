@@ -20,3 +20,9 @@ bool typesCharacters(const QKeyEvent& key) {
   }
   return true;
 }
+
+bool isCommandChord(char16_t first, bool control, bool alt, bool logo) {
+  if (alt || logo) return true;
+  const bool controlCharacter = first < 0x20 || first == 0x7f;
+  return control && !controlCharacter;
+}

@@ -4,8 +4,10 @@
 #include <QAccessibleWidget>
 #include <QEvent>
 #include <QFont>
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QIcon>
+#include <QImageReader>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -48,12 +50,23 @@ QString toQString(std::u16string_view text) {
   return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// The first face of the list that is installed, by its exact name, looked up once in the list of
+// installed families; as a font's family list Qt would ask the system about each face missing
+// before it, for every font made from it (each condensed width). Where none is installed, the
+// whole list, so that the system may still substitute: it knows no alias for the first face, and
+// without the list Qt would take a Latin face.
 QFont controlFont() {
   QFont font;
+  const QStringList installed = QFontDatabase::families();
   QStringList families;
-  for (const std::u16string_view face : form::kFaces)
-    families.append(toQString(face));
-  // Fontconfig knows no alias for the first face, so without the list Qt would take a Latin face.
+  for (const std::u16string_view face : form::kFaces) {
+    const QString name = toQString(face);
+    if (installed.contains(name, Qt::CaseInsensitive)) {
+      families = {name};
+      break;
+    }
+    families.append(name);
+  }
   font.setFamilies(families);
   font.setStyleHint(QFont::SansSerif);
   font.setPixelSize(pixels(form::kFontHeightTwips));
@@ -78,6 +91,14 @@ int innerWidth(const QLineEdit& field) {
   const QRect contents =
       field.style()->subElementRect(QStyle::SE_LineEditContents, &option, &field);
   return contents.marginsRemoved(field.textMargins()).width();
+}
+
+// The embedded artwork is BMP, read as such: left to find the format itself, the reader would load
+// every image plugin installed to ask it first.
+QPixmap artworkPixmap(const char* path) {
+  QImageReader reader(QString::fromLatin1(path), "bmp");
+  reader.setAutoDetectImageFormat(false);
+  return QPixmap::fromImage(reader.read());
 }
 
 QLabel* makeLabel(QWidget* parent, const form::Control& control) {
@@ -113,7 +134,7 @@ QAccessibleInterface* accessibleForm(const QString& className, QObject* object) 
 Form1::Form1(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
-      m_background(QString::fromLatin1(artwork::kBackground)) {
+      m_background(artworkPixmap(artwork::kBackground)) {
   static const bool accessibleFormInstalled = [] {
     QAccessible::installFactory(accessibleForm);
     return true;
@@ -122,8 +143,8 @@ Form1::Form1(QWidget* parent)
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Tovrel"));
   QIcon icon;
-  icon.addPixmap(QPixmap(QString::fromLatin1(artwork::kIcon16)));
-  icon.addPixmap(QPixmap(QString::fromLatin1(artwork::kIcon32)));
+  icon.addPixmap(artworkPixmap(artwork::kIcon16));
+  icon.addPixmap(artworkPixmap(artwork::kIcon32));
   setWindowIcon(icon);
   setFixedSize(pixels(form::kClientWidthTwips), pixels(form::kClientHeightTwips));
   setFont(controlFont());
@@ -227,8 +248,8 @@ bool Form1::filterText1(QEvent* event) {
       if (!typesCharacters(key)) return false;
       const QString text = key.text();
       const Qt::KeyboardModifiers held = key.modifiers();
-      if (form::isCommandChord(text.front().unicode(), held.testFlag(Qt::ControlModifier),
-                               held.testFlag(Qt::AltModifier), held.testFlag(Qt::MetaModifier))) {
+      if (isCommandChord(text.front().unicode(), held.testFlag(Qt::ControlModifier),
+                         held.testFlag(Qt::AltModifier), held.testFlag(Qt::MetaModifier))) {
         return true;
       }
       if (text.size() == 1) {
@@ -288,7 +309,7 @@ void Form1::fitTexts() {
   constexpr int kNaturalStretch = 100;
   const QFont base = font();
   const QFontMetricsF natural(base);
-  const auto measure = [&base, &natural](std::u16string_view text, int stretch) {
+  const form::TextWidth measure = [&base, &natural](std::u16string_view text, int stretch) {
     qreal advance = 0;
     if (stretch > 0) {
       QFont font = base;

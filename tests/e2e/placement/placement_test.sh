@@ -11,9 +11,12 @@
 #       another window, activated over it, still stays below it
 #   placement_test.sh PROGRAM ROOTLOG focus [WM]
 #       the window is active when it appears, so typing goes to it at once
-#   placement_test.sh PROGRAM ROOTLOG minimise [WM]
+#   placement_test.sh PROGRAM ROOTLOG minimise [WM] [here|all-desktops|other-desktop]
 #       a request to iconify the window (what a minimise button sends): it is shown again at once,
-#       with the same frame, still above and active
+#       with the same frame, still above and active; likewise for a window on all desktops. With
+#       other-desktop, a switch to another desktop instead: the window stays hidden and the other
+#       desktop shown (a window manager that marks the hidden window iconic must not see it come
+#       back), and it is shown again with its own desktop
 #
 # WM is a window manager that xsession_start knows (openbox by default).
 set -euo pipefail
@@ -333,9 +336,34 @@ logged_since() {
   tail -n +$((line + 1)) "$log" | grep -q -- "$text"
 }
 
+# Returns once the window manager has handled what it was sent before, and ID's program what the
+# window manager did: a ping round trip to the program, then a configure request for the size the
+# client has, which the window manager answers with a configure notify.
+settle() {
+  local id=$1 answered size
+  "$wmping" "$id" 120 || fail "the program did not answer a ping"
+  answered=$(wc -l <"$log")
+  size=$(xwininfo -id "$id" | sed -nE 's/^ *(Width|Height): ([0-9]+)$/\2/p' | paste -sd ' ')
+  # shellcheck disable=SC2086 # width and height
+  xdotool windowsize "$id" $size
+  wait_for "no answer to a configure request of Form1 ($id)" logged_since "$answered" \
+    " client-configure win=$id "
+}
+
+# Desktop DESKTOP is shown and window ID in FRAME is hidden: not viewable, or iconic (a compositing
+# window manager may leave a hidden window mapped).
+hidden_on_desktop() {
+  local id=$1 desktop=$2 frame=$3 state shown
+  state=$(window_state "$id" "$frame")
+  shown=$(xdotool get_desktop)
+  why="desktop $shown shown: $state"
+  [[ $shown == "$desktop" && $state != "IsViewable Normal "* ]]
+}
+
 check_minimise() {
-  local wm=${1:-openbox}
+  local wm=${1:-openbox} where=${2:-here}
   [[ $wm != none ]] || fail "only a window manager iconifies a window"
+  wmping=$(dirname "$rootlog")/../wmping
   xsession_start 1280x800 "$wm"
   start_program
   local id frame geometry
@@ -344,25 +372,39 @@ check_minimise() {
   wait_for "Form1 not shown and active after its start" shown_as "$id" "$frame"
   geometry=$(window_state "$id" "$frame" | sed -nE 's/.* frame=([^ ]+) .*/\1/p')
 
-  local before size answered
+  if [[ $where == other-desktop ]]; then
+    xdotool set_num_desktops 2
+    wait_for "the window manager keeps one desktop" test "$(xdotool get_num_desktops)" -ge 2
+    xdotool set_desktop_for_window "$id" 0
+    xdotool set_desktop 0
+    wait_for "Form1 not shown on desktop 0" shown_as "$id" "$frame"
+    xdotool set_desktop 1
+    wait_for "Form1 not hidden with desktop 0" hidden_on_desktop "$id" 1 "$frame"
+    settle "$id"
+    hidden_on_desktop "$id" 1 "$frame" || fail "Form1 came back on another desktop: $why"
+    xdotool set_desktop 0
+    xdotool windowactivate "$id"
+    wait_for "Form1 not shown again with its desktop" shown_as "$id" "$frame" "$geometry"
+    echo "ok: hidden with its desktop and shown with it again: $(window_state "$id" "$frame")"
+    return
+  fi
+  if [[ $where == all-desktops ]]; then
+    xdotool set_desktop_for_window "$id" -1
+    wait_for "Form1 not on all desktops" test "$(xdotool get_desktop_for_window "$id")" = -1
+  fi
+
+  local before
   before=$(wc -l <"$log")
   # ICCCM's request to iconify (WM_CHANGE_STATE), as a minimise button, a window menu or a
   # shortcut sends it.
   xdotool windowminimize "$id"
-  # The window manager handles requests in turn, and answers a request for the size the client
-  # has with a configure notify: once that answer is logged, the minimise has been handled.
-  answered=$(wc -l <"$log")
-  size=$(xwininfo -id "$id" | sed -nE 's/^ *(Width|Height): ([0-9]+)$/\2/p' | paste -sd ' ')
-  # shellcheck disable=SC2086 # width and height
-  xdotool windowsize "$id" $size
-  wait_for "no answer to a configure request of Form1 ($id)" logged_since "$answered" \
-    " client-configure win=$id "
+  settle "$id"
   # A window manager that keeps to the window's lack of a minimise does not hide it at all; one
   # that hides it unmaps the client (it may be back before any poll).
   local what="not hidden: the window manager refused"
   logged_since "$before" " unmap .* client=$id " && what="hidden and back"
   wait_for "Form1 did not come back as it was (frame=$geometry)" shown_as "$id" "$frame" "$geometry"
-  echo "ok: minimise requested, $what: $(window_state "$id" "$frame")"
+  echo "ok: minimise requested ($where), $what: $(window_state "$id" "$frame")"
 }
 
 case $check in
