@@ -1,5 +1,5 @@
 # Every target of the project compiles with the same warnings; TOVREL_WERROR makes them fatal
-# (the test command turns it on, so a new warning fails the suite).
+# (the presets test, windows and release-check turn it on, so a new warning fails the suite).
 function(tovrel_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
   if(TOVREL_WERROR)

@@ -16,7 +16,9 @@ import sys
 from check_install import Checker, check_tree, report
 
 # Packages the program cannot start without: found by dpkg-shlibdeps from the program's own
-# links, except the platform plugins, which Qt loads at run time.
+# links, except the platform plugins, which Qt loads at run time. A release may name a library's
+# package otherwise (Debian 13's libqt6core6t64, from the move to a 64-bit time_t) and have it
+# provide the name here: a Depends entry stands for what its installed package provides as well.
 REQUIRED_DEPENDS = ["libc6", "libstdc++6", "libqt6core6", "libqt6gui6", "libqt6widgets6",
                     "qt6-qpa-plugins"]
 
@@ -29,6 +31,17 @@ def package_names(field):
     """The package names of a Depends-style field, alternatives included, versions dropped."""
     return {re.split(r"[\s(]", alternative.strip())[0]
             for group in field.split(",") for alternative in group.split("|") if alternative.strip()}
+
+
+def provided(names):
+    """The names, and what the installed packages of those names provide."""
+    result = set(names)
+    for name in names:
+        query = subprocess.run(["dpkg-query", "--show", "--showformat=${Provides}", name],
+                               capture_output=True, text=True)
+        if query.returncode == 0:
+            result |= package_names(query.stdout)
+    return result
 
 
 def main():
@@ -55,7 +68,7 @@ def main():
         check.expect(fields.get(key) == value, f"{key}: {fields.get(key)!r}, expected {value!r}")
     check.expect(bool(fields.get("Maintainer")), "no Maintainer")
     check.expect(bool(fields.get("Description")), "no Description")
-    depends = package_names(fields.get("Depends", ""))
+    depends = provided(package_names(fields.get("Depends", "")))
     missing = [name for name in REQUIRED_DEPENDS if name not in depends]
     check.expect(not missing, f"Depends lacks {missing}: {fields.get('Depends')}")
     check.expect(package_names(fields.get("Recommends", "")) == {"fonts-ipafont-gothic",
