@@ -43,13 +43,20 @@ printf 'not a reading' >"$XSESSION_DIR/other"
 for selection in "Text2 -80" "Text3 1111111110000000"; do
   read -r name reading <<<"$selection"
   claim_clipboard "$XSESSION_DIR/other" primary
+  helper=$("$DRIVER_WMPING" --owner PRIMARY)
   # A drag along the middle of the field from just inside its left border to just inside its right.
   read -r left top width height < <(form_rect "$name")
   y=$((top + height / 2))
   xdotool mousemove --window "$TOVREL_WINDOW" "$((left + 2))" "$y" mousedown 1 \
     mousemove --window "$TOVREL_WINDOW" "$((left + width / 2))" "$y" \
     mousemove --window "$TOVREL_WINDOW" "$((left + width - 3))" "$y" mouseup 1
-  driver_sync
+  # tovrel takes the selection over once it has handled the button's release: until then the
+  # helper still serves the other text, however many pings tovrel has answered.
+  for ((tries = 0; tries < 2400; tries++)); do
+    [[ $("$DRIVER_WMPING" --owner PRIMARY) != "$helper" ]] && break
+    alive
+    sleep 0.05
+  done
   primary=$(timeout 120 xclip -o -selection primary) || fail "no primary selection"
   [[ $primary == "$reading" ]] ||
     fail "$name: the primary selection holds \"$primary\", not \"$reading\""
