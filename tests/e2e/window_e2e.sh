@@ -50,8 +50,8 @@ for selection in "Text2 -80" "Text3 1111111110000000"; do
   xdotool mousemove --window "$TOVREL_WINDOW" "$((left + 2))" "$y" mousedown 1 \
     mousemove --window "$TOVREL_WINDOW" "$((left + width / 2))" "$y" \
     mousemove --window "$TOVREL_WINDOW" "$((left + width - 3))" "$y" mouseup 1
-  # tovrel takes the selection over once it has handled the button's release: until then the
-  # helper still serves the other text, however many pings tovrel has answered.
+  # tovrel takes the selection over when it handles the button's release; until then the helper
+  # serves the other text. The bound is for a program that never takes it.
   for ((tries = 0; tries < 2400; tries++)); do
     [[ $("$DRIVER_WMPING" --owner PRIMARY) != "$helper" ]] && break
     alive
