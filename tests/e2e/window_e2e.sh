@@ -42,6 +42,7 @@ echo "a mouse selection in Text2 or Text3 reaches the primary selection before t
 printf 'not a reading' >"$XSESSION_DIR/other"
 for selection in "Text2 -80" "Text3 1111111110000000"; do
   read -r name reading <<<"$selection"
+  driver_sync # done with the keys before: a select-all of its own takes the primary selection
   claim_clipboard "$XSESSION_DIR/other" primary
   helper=$("$DRIVER_WMPING" --owner PRIMARY)
   # A drag along the middle of the field from just inside its left border to just inside its right.
