@@ -10,7 +10,8 @@
 // uncovered pixel keeps the cover's colour (the window has no background the server would paint)
 // until the program paints it back, and the program handles that exposure after every event that
 // came before it. Under a compositing manager no exposure reaches the program, and two more pings
-// stand in for the repaint: a strong hint there, not a proof.
+// stand in for the repaint (as on a screen that does not show the cover): a strong hint there, not
+// a proof.
 //
 // Exit status 0 once the program answered and painted, 1 when it did not within SECONDS (default
 // 120), 2 on a usage or connection error.
@@ -97,20 +98,22 @@ std::optional<uint32_t> pixelAt(xcb_connection_t* c, xcb_drawable_t drawable, in
 // small window of another colour, takes it away again and waits until the program has painted
 // the pixel back. The server leaves the uncovered pixel as it was (the program's window has no
 // background of its own), and the program handles that exposure after everything that came
-// before it, keys and clicks included: once the pixel is back, those are handled too.
-bool exposeOnce(xcb_connection_t* c, const xcb_screen_t* screen, xcb_window_t window,
-                std::chrono::steady_clock::time_point deadline) {
+// before it, keys and clicks included: once the pixel is back, those are handled too. Returns
+// whether the program painted it back before `deadline`, or nullopt when the screen does not show
+// the cover (a server that keeps windows' images apart, as a rootless one does).
+std::optional<bool> exposeOnce(xcb_connection_t* c, const xcb_screen_t* screen, xcb_window_t window,
+                               std::chrono::steady_clock::time_point deadline) {
   constexpr int16_t x = 2;
   constexpr int16_t y = 2;
   xcb_translate_coordinates_reply_t* where = xcb_translate_coordinates_reply(
       c, xcb_translate_coordinates(c, window, screen->root, x, y), nullptr);
-  if (!where) return false;
+  if (!where) return std::nullopt;
   // Read from the screen: a window's own image is undefined where another window covers it.
   const auto px = static_cast<int16_t>(where->dst_x);
   const auto py = static_cast<int16_t>(where->dst_y);
   std::free(where);
   const std::optional<uint32_t> before = pixelAt(c, screen->root, px, py);
-  if (!before) return false;
+  if (!before) return std::nullopt;
   // Colours the window never shows there; the second for a pixel a run before left covered.
   const uint32_t cover = *before == 0x00ff01U ? 0xfe00ffU : 0x00ff01U;
   const xcb_window_t lid = xcb_generate_id(c);
@@ -122,10 +125,10 @@ bool exposeOnce(xcb_connection_t* c, const xcb_screen_t* screen, xcb_window_t wi
   const bool covered = pixelAt(c, screen->root, px, py) == cover;
   xcb_destroy_window(c, lid);
   xcb_flush(c);
-  if (!covered) return false;
+  if (!covered) return std::nullopt;
   for (;;) {
     const std::optional<uint32_t> now = pixelAt(c, screen->root, px, py);
-    if (!now) return false;
+    if (!now) return std::nullopt;
     if (*now != cover) return true;
     if (std::chrono::steady_clock::now() >= deadline) return false;
     usleep(2000);
@@ -184,18 +187,21 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   // A compositing manager keeps every window's image apart and repaints the screen itself: no
-  // exposure reaches the program. There two more pings stand in for the repaint.
+  // exposure reaches the program. There, as where the screen does not show the cover, two more
+  // pings stand in for the repaint.
   const std::string manager = "_NET_WM_CM_S" + std::to_string(screenNumber);
   xcb_get_selection_owner_reply_t* compositor = xcb_get_selection_owner_reply(
       c, xcb_get_selection_owner(c, internAtom(c, manager.c_str())), nullptr);
   const bool composited = compositor && compositor->owner != XCB_WINDOW_NONE;
   std::free(compositor);
-  const bool handled = composited ? pingOnce(c, window, protocols, ping, base + 2, deadline) &&
-                                        pingOnce(c, window, protocols, ping, base + 3, deadline)
-                                  : exposeOnce(c, screens.data, window, deadline);
+  const std::optional<bool> painted =
+      composited ? std::nullopt : exposeOnce(c, screens.data, window, deadline);
+  const bool handled = painted ? *painted
+                               : pingOnce(c, window, protocols, ping, base + 2, deadline) &&
+                                     pingOnce(c, window, protocols, ping, base + 3, deadline);
   if (!handled) {
     std::fprintf(stderr, "wmping: window 0x%x did not %s within %d s\n", window,
-                 composited ? "answer the pings" : "paint an uncovered pixel back", seconds);
+                 painted ? "paint an uncovered pixel back" : "answer the pings", seconds);
     xcb_disconnect(c);
     return 1;
   }
