@@ -96,8 +96,9 @@ fields_recomputed() {
 }
 
 # Reads the fields into PREFIX.* until CHECK PREFIX ARGS... holds, and fails when it still does not
-# after five reads. A driver's read follows everything sent before it, but a copy that the program
-# handles late reads as an empty field (see driver_sync): a mismatch is read again before it counts.
+# after five reads. A driver's read follows everything sent before it, but where a driver cannot
+# prove that (driver_sync under a compositing manager, wmping.cpp says why) a copy that the program
+# handles late reads as an empty field: a mismatch is read again before it counts.
 # Sets FIELDS_READ to PREFIX once the check holds.
 # usage: read_until PREFIX CHECK ARGS...
 FIELDS_READ=

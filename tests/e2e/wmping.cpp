@@ -2,17 +2,18 @@
 //
 // Returns once the program that owns WINDOW has handled every event that reached it before the
 // call: keys, clicks, pastes. It sends the window _NET_WM_PING and waits for the answer on the root
-// window, three times, each ping after the answer to the one before. A Qt program answers a ping
-// while it reads its X events, and hands the key and mouse events read in that pass to its widgets
-// right after the pass, so one answer only says that the events before the ping were read. The
-// next ping is sent after that answer; it normally arrives after the pass ended, and its answer
-// then says the events were handled. A pass goes on while events keep arriving, though, and the
-// third ping makes the case of the program's thread descheduled right after an answer need two such
-// coincidences. Measured on a busy machine with two megabytes in Text1, the answers still came
-// before the copy keys were handled in 2 of 12 tries: what is read after them is a strong hint, not
-// a proof, and the end-to-end tests read again before a mismatch counts.
+// window: the events before the ping have been read. A Qt program answers a ping while it reads its
+// X events, though, and hands the key and mouse events read in that pass to its widgets only after
+// the pass, so an answer does not say they were handled (a pass goes on while events keep arriving:
+// on a busy machine further pings were answered before the copy keys were handled). So wmping then
+// covers a pixel of the window with a small window of its own and takes that away again: the
+// uncovered pixel keeps the cover's colour (the window has no background the server would paint)
+// until the program paints it back, and the program handles that exposure after every event that
+// came before it. Under a compositing manager no exposure reaches the program, and two more pings
+// stand in for the repaint (as on a screen that does not show the cover): a strong hint there, not
+// a proof.
 //
-// Exit status 0 once the answers came, 1 when an answer did not come within SECONDS (default
+// Exit status 0 once the program answered and painted, 1 when it did not within SECONDS (default
 // 120), 2 on a usage or connection error.
 //
 //   wmping --owner SELECTION    prints the window that owns SELECTION (CLIPBOARD, PRIMARY), 0x0
@@ -23,11 +24,14 @@
 #include <unistd.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <string>
 
 namespace {
 
@@ -76,6 +80,61 @@ bool pingOnce(xcb_connection_t* c, xcb_window_t window, xcb_atom_t protocols, xc
   }
 }
 
+// The colour of the pixel at (x, y) of `drawable`, or nullopt on an error (an unmapped window).
+std::optional<uint32_t> pixelAt(xcb_connection_t* c, xcb_drawable_t drawable, int16_t x,
+                                int16_t y) {
+  xcb_get_image_reply_t* reply = xcb_get_image_reply(
+      c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, drawable, x, y, 1, 1, 0xffffffffU), nullptr);
+  if (!reply) return std::nullopt;
+  uint32_t pixel = 0;
+  std::memcpy(
+      &pixel, xcb_get_image_data(reply),
+      std::min<size_t>(sizeof pixel, static_cast<size_t>(xcb_get_image_data_length(reply))));
+  std::free(reply);
+  return pixel & 0xffffffU;
+}
+
+// Covers a pixel near the window's top-left corner (left of every control at any scale) with a
+// small window of another colour, takes it away again and waits until the program has painted
+// the pixel back. The server leaves the uncovered pixel as it was (the program's window has no
+// background of its own), and the program handles that exposure after everything that came
+// before it, keys and clicks included: once the pixel is back, those are handled too. Returns
+// whether the program painted it back before `deadline`, or nullopt when the screen does not show
+// the cover (a server that keeps windows' images apart, as a rootless one does).
+std::optional<bool> exposeOnce(xcb_connection_t* c, const xcb_screen_t* screen, xcb_window_t window,
+                               std::chrono::steady_clock::time_point deadline) {
+  constexpr int16_t x = 2;
+  constexpr int16_t y = 2;
+  xcb_translate_coordinates_reply_t* where = xcb_translate_coordinates_reply(
+      c, xcb_translate_coordinates(c, window, screen->root, x, y), nullptr);
+  if (!where) return std::nullopt;
+  // Read from the screen: a window's own image is undefined where another window covers it.
+  const auto px = static_cast<int16_t>(where->dst_x);
+  const auto py = static_cast<int16_t>(where->dst_y);
+  std::free(where);
+  const std::optional<uint32_t> before = pixelAt(c, screen->root, px, py);
+  if (!before) return std::nullopt;
+  // Colours the window never shows there; the second for a pixel a run before left covered.
+  const uint32_t cover = *before == 0x00ff01U ? 0xfe00ffU : 0x00ff01U;
+  const xcb_window_t lid = xcb_generate_id(c);
+  const uint32_t values[] = {cover, 1};
+  xcb_create_window(c, XCB_COPY_FROM_PARENT, lid, screen->root, px, py, 4, 4, 0,
+                    XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
+                    XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT, values);
+  xcb_map_window(c, lid);
+  const bool covered = pixelAt(c, screen->root, px, py) == cover;
+  xcb_destroy_window(c, lid);
+  xcb_flush(c);
+  if (!covered) return std::nullopt;
+  for (;;) {
+    const std::optional<uint32_t> now = pixelAt(c, screen->root, px, py);
+    if (!now) return std::nullopt;
+    if (*now != cover) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    usleep(2000);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -121,13 +180,30 @@ int main(int argc, char* argv[]) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
   // Stamps of our own, so that the window manager's pings are not taken for ours.
   const auto base = static_cast<uint32_t>(getpid()) << 2;
-  for (uint32_t round = 1; round <= 3; ++round) {
-    if (!pingOnce(c, window, protocols, ping, base + round, deadline)) {
-      std::fprintf(stderr, "wmping: window 0x%x did not answer ping %u within %d s\n", window,
-                   round, seconds);
-      xcb_disconnect(c);
-      return 1;
-    }
+  if (!pingOnce(c, window, protocols, ping, base + 1, deadline)) {
+    std::fprintf(stderr, "wmping: window 0x%x did not answer a ping within %d s\n", window,
+                 seconds);
+    xcb_disconnect(c);
+    return 1;
+  }
+  // A compositing manager keeps every window's image apart and repaints the screen itself: no
+  // exposure reaches the program. There, as where the screen does not show the cover, two more
+  // pings stand in for the repaint.
+  const std::string manager = "_NET_WM_CM_S" + std::to_string(screenNumber);
+  xcb_get_selection_owner_reply_t* compositor = xcb_get_selection_owner_reply(
+      c, xcb_get_selection_owner(c, internAtom(c, manager.c_str())), nullptr);
+  const bool composited = compositor && compositor->owner != XCB_WINDOW_NONE;
+  std::free(compositor);
+  const std::optional<bool> painted =
+      composited ? std::nullopt : exposeOnce(c, screens.data, window, deadline);
+  const bool handled = painted ? *painted
+                               : pingOnce(c, window, protocols, ping, base + 2, deadline) &&
+                                     pingOnce(c, window, protocols, ping, base + 3, deadline);
+  if (!handled) {
+    std::fprintf(stderr, "wmping: window 0x%x did not %s within %d s\n", window,
+                 painted ? "paint an uncovered pixel back" : "answer the pings", seconds);
+    xcb_disconnect(c);
+    return 1;
   }
   xcb_disconnect(c);
   return 0;
