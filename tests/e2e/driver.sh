@@ -38,8 +38,7 @@ driver_start() {
 
   xsession_spawn "$DRIVER_TOVREL"
   TOVREL_PID=${XSESSION_PIDS[-1]}
-  TOVREL_WINDOW=$(timeout 120 xdotool search --sync --onlyvisible --name '^Tovrel$' | head -n 1)
-  [[ -n $TOVREL_WINDOW ]] || fail "the window did not appear"
+  TOVREL_WINDOW=$(xsession_client Tovrel) || fail "the window did not appear"
   DRIVER_WINDOW=$TOVREL_WINDOW
   xdotool windowactivate --sync "$TOVREL_WINDOW"
   driver_sync
