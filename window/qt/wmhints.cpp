@@ -49,8 +49,11 @@ struct Surroundings {
   // The size of the screen, where the screen is the whole display and the server gives it.
   std::optional<QSize> screenSize;
   // The frame the window will get: none when no one says (not X11, or a window manager that
-  // offers to tell and does not answer in time); zero on all sides when nothing decorates it.
+  // offers to tell and does not answer in time); zero on all sides when the window manager does
+  // not offer to tell (or there is none).
   std::optional<FrameExtents> frame;
+  // The window manager does not offer to tell the frame before the map.
+  bool frameUntold = false;
 };
 
 bool isEmpty(const char* value) {
@@ -157,9 +160,11 @@ Surroundings askSurroundings(QWidget& window, bool loneScreen) {
   xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(c, size, nullptr);
   if (geometry && loneScreen) answer.screenSize = QSize(geometry->width, geometry->height);
   std::free(geometry);
-  if (request == XCB_ATOM_NONE ||
-      std::find(offered.begin(), offered.end(), request) == offered.end())
-    return answer;  // no window manager that decorates: the client is the frame
+  // Without the request the window manager places the frame by the client's corner itself
+  // (placeNative()), and without a window manager the client is the frame.
+  answer.frameUntold = request == XCB_ATOM_NONE ||
+                       std::find(offered.begin(), offered.end(), request) == offered.end();
+  if (answer.frameUntold) return answer;
 
   xcb_client_message_event_t message{};
   message.response_type = XCB_CLIENT_MESSAGE;
@@ -181,10 +186,66 @@ Surroundings askSurroundings(QWidget& window, bool loneScreen) {
   }
 }
 
-// Puts the hidden `window`'s native window at `device`, a position in device pixels that a
-// logical position may not reach, and hands Qt's geometry over first so that show() changes
-// nothing.
-void moveNative(QWidget& window, QPoint device) {
+// The window manager puts the frame's top-right corner, at the first map, where the client's
+// top-right corner is (ICCCM's north-east gravity in WM_NORMAL_HINTS), whatever the frame's size:
+// flush with a corner that the client is flush with. Qt writes a gravity of its own into the hints
+// as it maps the window, so this one is written right after the map request, inside a grab of the
+// server taken before it: the window manager can read the hints only after both. The grab lasts
+// the map's few requests, and never past the show().
+class NorthEastGravity final : public QObject {
+ public:
+  NorthEastGravity(QWidget& window, xcb_connection_t* c)
+      : QObject(&window), m_window(window), m_c(c) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched != &m_window) return false;
+    if (event->type() == QEvent::Show && !m_grabbed) {
+      // Qt's map request follows this event, then QEvent::ShowToParent.
+      xcb_grab_server(m_c);
+      m_grabbed = true;
+      QMetaObject::invokeMethod(
+          this, [this] { done(); }, Qt::QueuedConnection);
+    } else if (event->type() == QEvent::ShowToParent && m_grabbed) {
+      setGravity();
+      done();
+    }
+    return false;
+  }
+
+ private:
+  void setGravity() {
+    constexpr size_t kGravity = 17;              // the last of WM_SIZE_HINTS's 18 items
+    constexpr uint32_t kGravityGiven = 1U << 9;  // PWinGravity in its flags, the first item
+    const auto id = static_cast<xcb_window_t>(m_window.winId());
+    auto hints = readProperty32(m_c, id, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS);
+    hints.resize(std::max(hints.size(), kGravity + 1), 0);
+    hints[0] |= kGravityGiven;
+    hints[kGravity] = XCB_GRAVITY_NORTH_EAST;
+    xcb_change_property(m_c, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NORMAL_HINTS,
+                        XCB_ATOM_WM_SIZE_HINTS, 32, static_cast<uint32_t>(hints.size()),
+                        hints.data());
+  }
+
+  void done() {
+    if (!m_grabbed) return;
+    m_grabbed = false;
+    xcb_ungrab_server(m_c);
+    xcb_flush(m_c);
+    m_window.removeEventFilter(this);
+    deleteLater();
+  }
+
+  QWidget& m_window;
+  xcb_connection_t* m_c;
+  bool m_grabbed = false;
+};
+
+// Puts the hidden `window`'s native window at `device`, its client area's position in device
+// pixels, which a logical position reaches only at a scale of 1; Qt's geometry is handed over
+// first, so that show() changes nothing. Where the window manager does not say what frame it
+// gives (`frameUntold`), it is asked to put the frame's top-right corner at the client's.
+void placeNative(QWidget& window, QPoint device, bool frameUntold) {
   xcb_connection_t* c = x11Connection();
   if (c == nullptr) return;
   window.windowHandle()->setGeometry(window.geometry());
@@ -193,6 +254,7 @@ void moveNative(QWidget& window, QPoint device) {
   xcb_configure_window(c, static_cast<xcb_window_t>(window.winId()),
                        XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, position);
   xcb_flush(c);
+  if (frameUntold) window.installEventFilter(new NorthEastGravity(window, c));
 }
 
 // Whether `window` lives on another desktop than the one shown, on a window manager that says
@@ -210,7 +272,7 @@ bool onAnotherDesktop(xcb_connection_t* c, xcb_window_t window) {
 Surroundings askSurroundings(QWidget&, bool) {
   return {};
 }
-void moveNative(QWidget&, QPoint) {}
+void placeNative(QWidget&, QPoint, bool) {}
 
 #endif  // TOVREL_X11
 
@@ -346,7 +408,7 @@ void placeTopRight(QWidget& window) {
                            window.size()));
   // At a scale above 1 a logical position reaches only every scale-th device pixel; a frame of
   // odd width needs the one between.
-  if (scale != 1.0) moveNative(window, deviceClientOrigin);
+  placeNative(window, deviceClientOrigin, around.frameUntold);
 }
 
 }  // namespace wmhints
