@@ -131,6 +131,13 @@ click_field() {
 
 close_window() {
   alive
+  if [[ -n ${WAYLAND_DISPLAY:-} ]]; then
+    # The compositor draws the title bar beyond XWayland's reach: the window is closed as a
+    # taskbar closes it.
+    "$DRIVER_WMPING" --close "$TOVREL_WINDOW"
+    await_exit tovrel
+    return
+  fi
   # A click on the close button, the rightmost one of openbox's title bar.
   local x y fl fr ft fb client_width
   read -r client_width _ < <(form_rect client)
