@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # End-to-end checks of the window's start-up on a real X server, with the real program:
 #
-#   placement_test.sh PROGRAM ROOTLOG corner WIDTHxHEIGHT WM|none|silent [SCALE]
+#   placement_test.sh PROGRAM ROOTLOG corner WIDTHxHEIGHT WM|none|silent|untold [SCALE]
 #       the frame's place and size when the window is first mapped, and no move afterwards; the
-#       client's size, and size hints that admit that size alone
+#       client's size, and size hints that admit that size alone. silent: no window manager, but
+#       the root window says one answers frame requests; untold: openbox, which does not say that
+#       it answers them
 #   placement_test.sh PROGRAM ROOTLOG hints [WM]
 #       what the window asks of the window manager (xprop): above, no taskbar entry, fixed size,
 #       no minimise or maximise, title
@@ -130,6 +132,15 @@ check_corner() {
     # program's wait for the answer must stay short, and the window still lands in the corner.
     xsession_start "$geometry" none
     xprop -root -f _NET_SUPPORTED 32a -set _NET_SUPPORTED _NET_REQUEST_FRAME_EXTENTS
+  elif [[ $wm == untold ]]; then
+    # A window manager that frames the window but does not offer to tell the frame before the
+    # map, as KWin: the program must have it place the frame by its corner.
+    xsession_start "$geometry" openbox
+    local offered
+    offered=$(xprop -root _NET_SUPPORTED | sed -E 's/.*= //; s/ //g; s/(^|,)_NET_REQUEST_FRAME_EXTENTS//')
+    xprop -root -f _NET_SUPPORTED 32a -set _NET_SUPPORTED "${offered#,}"
+    xprop -root _NET_SUPPORTED | grep -q _NET_REQUEST_FRAME_EXTENTS && fail "the request is still offered"
+    wm=openbox
   else
     xsession_start "$geometry" "$wm"
   fi
