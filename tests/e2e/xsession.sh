@@ -131,9 +131,17 @@ xsession_wayland() {
       ;;
   esac
   "${command[@]}" >"$XSESSION_DIR/wm.log" 2>&1 &
-  XSESSION_PIDS+=("$!")
-  local helper display authority
-  if ! read -r -t 120 helper display authority <"$fifo"; then
+  local compositor=$!
+  XSESSION_PIDS+=("$compositor")
+  # Opened for writing too, so that the open does not wait for a helper that never comes.
+  local helper="" display authority tries fd
+  exec {fd}<>"$fifo"
+  for ((tries = 0; tries < 120; tries++)); do
+    read -r -t 1 -u "$fd" helper display authority && break
+    kill -0 "$compositor" 2>/dev/null || break
+  done
+  exec {fd}<&-
+  if [[ -z $helper ]]; then
     echo "$wm did not start XWayland:" >&2
     cat "$XSESSION_DIR/wm.log" >&2
     return 1
