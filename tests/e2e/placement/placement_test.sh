@@ -227,6 +227,8 @@ check_visible_frame() {
     sleep 0.02
   done
   read -r left right top bottom <<<"$extents" || fail "no frame extents on $id"
+  # Some window managers (KWin 5) publish the extents before they have placed the frame.
+  settle "$id"
   client_place() {
     xwininfo -id "$id" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
       /^  Width:/ {w = $NF} /^  Height:/ {h = $NF} END {print x, y, w, h}'
