@@ -19,6 +19,8 @@
 //   wmping --owner SELECTION    prints the window that owns SELECTION (CLIPBOARD, PRIMARY), 0x0
 //                               when none does
 //   wmping --disown SELECTION   leaves SELECTION without an owner
+//   wmping --close WINDOW       asks the window manager to close WINDOW (_NET_CLOSE_WINDOW), as
+//                               a taskbar does; the window manager asks the program
 
 #include <poll.h>
 #include <unistd.h>
@@ -139,7 +141,8 @@ std::optional<bool> exposeOnce(xcb_connection_t* c, const xcb_screen_t* screen, 
 
 int main(int argc, char* argv[]) {
   if (argc < 2 || argc > 3) {
-    std::fputs("usage: wmping WINDOW [SECONDS] | --owner SELECTION | --disown SELECTION\n", stderr);
+    std::fputs("usage: wmping WINDOW [SECONDS] | --owner|--disown SELECTION | --close WINDOW\n",
+               stderr);
     return 2;
   }
   int screenNumber = 0;
@@ -163,12 +166,26 @@ int main(int argc, char* argv[]) {
     xcb_disconnect(c);
     return 0;
   }
-  const auto window = static_cast<xcb_window_t>(std::strtoul(argv[1], nullptr, 0));
-  const int seconds = argc == 3 ? std::atoi(argv[2]) : 120;
   xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(c));
   for (int i = 0; i < screenNumber && screens.rem > 0; ++i)
     xcb_screen_next(&screens);
   const xcb_window_t root = screens.data->root;
+  if (std::strcmp(argv[1], "--close") == 0 && argc == 3) {
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = static_cast<xcb_window_t>(std::strtoul(argv[2], nullptr, 0));
+    message.type = internAtom(c, "_NET_CLOSE_WINDOW");
+    message.data.data32[1] = 2;  // from a pager or taskbar, at no particular time
+    xcb_send_event(c, 0, root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char*>(&message));
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));  // sent
+    xcb_disconnect(c);
+    return 0;
+  }
+  const auto window = static_cast<xcb_window_t>(std::strtoul(argv[1], nullptr, 0));
+  const int seconds = argc == 3 ? std::atoi(argv[2]) : 120;
 
   // Qt sends its answer to the root window for the clients that select StructureNotify there
   // (and for the window manager, which holds SubstructureRedirect).

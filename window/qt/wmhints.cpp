@@ -44,6 +44,18 @@ struct FrameExtents {
   int bottom = 0;
 };
 
+// What the platform says of the hidden window before its first map, in device pixels.
+struct Surroundings {
+  // The size of the screen, where the screen is the whole display and the server gives it.
+  std::optional<QSize> screenSize;
+  // The frame the window will get: none when no one says (not X11, or a window manager that
+  // offers to tell and does not answer in time); zero on all sides when the window manager does
+  // not offer to tell (or there is none).
+  std::optional<FrameExtents> frame;
+  // The window manager does not offer to tell the frame before the map.
+  bool frameUntold = false;
+};
+
 bool isEmpty(const char* value) {
   return value == nullptr || *value == '\0';
 }
@@ -54,7 +66,7 @@ bool isEmpty(const char* value) {
 // about a millisecond; a window manager that offers the request and never answers costs this much
 // of the start-up, once.
 constexpr auto kFrameExtentsTimeout = std::chrono::milliseconds(150);
-constexpr auto kFrameExtentsPoll = std::chrono::microseconds(100);
+constexpr auto kFrameExtentsPoll = std::chrono::milliseconds(1);
 
 xcb_connection_t* x11Connection() {
   auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
@@ -117,62 +129,132 @@ xcb_window_t rootOf(xcb_connection_t* c, xcb_window_t window) {
   return root;
 }
 
-// The size of the root window in device pixels, when the server answers.
-std::optional<QSize> rootSize(xcb_connection_t* c, xcb_window_t root) {
-  std::optional<QSize> size;
-  xcb_get_geometry_reply_t* reply = xcb_get_geometry_reply(c, xcb_get_geometry(c, root), nullptr);
-  if (reply) size = QSize(reply->width, reply->height);
-  std::free(reply);
-  return size;
+// The extents of a _NET_FRAME_EXTENTS value (left, right, top, bottom); none if absurd.
+std::optional<FrameExtents> frameExtents(const std::vector<uint32_t>& values) {
+  constexpr uint32_t kLargest = 4096;
+  if (values.size() < 4 || std::any_of(values.begin(), values.begin() + 4,
+                                       [](uint32_t value) { return value > kLargest; })) {
+    return std::nullopt;
+  }
+  return FrameExtents{static_cast<int>(values[0]), static_cast<int>(values[1]),
+                      static_cast<int>(values[2]), static_cast<int>(values[3])};
 }
 
-// What the window manager says the frame of the still unmapped `window` will be. Nothing when
-// there is no window manager, when it does not offer the request, or when it does not answer in
-// time. The window manager's answer comes as a property, not an event: Qt's own thread reads the
-// connection's events, so the property is polled.
-enum class FrameAnswer { Given, NotOffered, NoAnswer };
-struct FrameQuery {
-  FrameAnswer answer = FrameAnswer::NotOffered;
-  FrameExtents extents;
-};
-
-FrameQuery askFrameExtents(xcb_connection_t* c, xcb_window_t window) {
-  const xcb_atom_t supported = atom(c, NetSupported);
+// The root window's size when `loneScreen` (the screen is the root window), and the frame the
+// window manager gives the still unmapped `window`: asked with _NET_REQUEST_FRAME_EXTENTS where
+// the window manager offers that request, and waited for kFrameExtentsTimeout at most. The
+// answer comes as a property, not an event: Qt's own thread reads the connection's events, so
+// the property is polled.
+Surroundings askSurroundings(QWidget& window, bool loneScreen) {
+  xcb_connection_t* c = x11Connection();
+  if (c == nullptr) return {};
+  const auto id = static_cast<xcb_window_t>(window.winId());
+  const xcb_window_t root = rootOf(c, id);
+  if (root == XCB_WINDOW_NONE) return {};
   const xcb_atom_t request = atom(c, NetRequestFrameExtents);
-  const xcb_atom_t extents = atom(c, NetFrameExtents);
-  const xcb_window_t root = rootOf(c, window);
-  if (root == XCB_WINDOW_NONE || request == XCB_ATOM_NONE) return {};
 
-  const auto offered = readProperty32(c, root, supported, XCB_ATOM_ATOM);
-  if (std::find(offered.begin(), offered.end(), request) == offered.end()) return {};
+  Surroundings answer{std::nullopt, FrameExtents{}};
+  // Both questions in one round trip.
+  const xcb_get_geometry_cookie_t size = xcb_get_geometry(c, root);
+  const auto offered = readProperty32(c, root, atom(c, NetSupported), XCB_ATOM_ATOM);
+  xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(c, size, nullptr);
+  if (geometry && loneScreen) answer.screenSize = QSize(geometry->width, geometry->height);
+  std::free(geometry);
+  // Without the request the window manager places the frame by the client's corner itself
+  // (placeNative()), and without a window manager the client is the frame.
+  answer.frameUntold = request == XCB_ATOM_NONE ||
+                       std::find(offered.begin(), offered.end(), request) == offered.end();
+  if (answer.frameUntold) return answer;
 
   xcb_client_message_event_t message{};
   message.response_type = XCB_CLIENT_MESSAGE;
   message.format = 32;
-  message.window = window;
+  message.window = id;
   message.type = request;
   xcb_send_event(c, 0, root,
                  XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
                  reinterpret_cast<const char*>(&message));
   xcb_flush(c);
-
   const auto deadline = std::chrono::steady_clock::now() + kFrameExtentsTimeout;
   for (;;) {
-    const auto values = readProperty32(c, window, extents, XCB_ATOM_CARDINAL);
-    if (values.size() >= 4) {
-      // Order of the property: left, right, top, bottom. Absurd values count as no answer.
-      FrameExtents given{static_cast<int>(values[0]), static_cast<int>(values[1]),
-                         static_cast<int>(values[2]), static_cast<int>(values[3])};
-      constexpr int kLargest = 4096;
-      if (given.left < 0 || given.left > kLargest || given.right < 0 || given.right > kLargest ||
-          given.top < 0 || given.top > kLargest || given.bottom < 0 || given.bottom > kLargest) {
-        return {FrameAnswer::NoAnswer, {}};
-      }
-      return {FrameAnswer::Given, given};
+    const auto values = readProperty32(c, id, atom(c, NetFrameExtents), XCB_ATOM_CARDINAL);
+    if (!values.empty() || std::chrono::steady_clock::now() >= deadline) {
+      answer.frame = frameExtents(values);  // an absurd answer counts as none
+      return answer;
     }
-    if (std::chrono::steady_clock::now() >= deadline) return {FrameAnswer::NoAnswer, {}};
     std::this_thread::sleep_for(kFrameExtentsPoll);
   }
+}
+
+// The window manager puts the frame's top-right corner, at the first map, where the client's
+// top-right corner is (ICCCM's north-east gravity in WM_NORMAL_HINTS), whatever the frame's size:
+// flush with a corner that the client is flush with. Qt writes a gravity of its own into the hints
+// as it maps the window, so this one is written right after the map request, inside a grab of the
+// server taken before it: the window manager can read the hints only after both. The grab lasts
+// the map's few requests, and never past the show().
+class NorthEastGravity final : public QObject {
+ public:
+  NorthEastGravity(QWidget& window, xcb_connection_t* c)
+      : QObject(&window), m_window(window), m_c(c) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched != &m_window) return false;
+    if (event->type() == QEvent::Show && !m_grabbed) {
+      // Qt's map request follows this event, then QEvent::ShowToParent.
+      xcb_grab_server(m_c);
+      m_grabbed = true;
+      QMetaObject::invokeMethod(
+          this, [this] { done(); }, Qt::QueuedConnection);
+    } else if (event->type() == QEvent::ShowToParent && m_grabbed) {
+      setGravity();
+      done();
+    }
+    return false;
+  }
+
+ private:
+  void setGravity() {
+    constexpr size_t kGravity = 17;              // the last of WM_SIZE_HINTS's 18 items
+    constexpr uint32_t kGravityGiven = 1U << 9;  // PWinGravity in its flags, the first item
+    const auto id = static_cast<xcb_window_t>(m_window.winId());
+    auto hints = readProperty32(m_c, id, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS);
+    hints.resize(std::max(hints.size(), kGravity + 1), 0);
+    hints[0] |= kGravityGiven;
+    hints[kGravity] = XCB_GRAVITY_NORTH_EAST;
+    xcb_change_property(m_c, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NORMAL_HINTS,
+                        XCB_ATOM_WM_SIZE_HINTS, 32, static_cast<uint32_t>(hints.size()),
+                        hints.data());
+  }
+
+  void done() {
+    if (!m_grabbed) return;
+    m_grabbed = false;
+    xcb_ungrab_server(m_c);
+    xcb_flush(m_c);
+    m_window.removeEventFilter(this);
+    deleteLater();
+  }
+
+  QWidget& m_window;
+  xcb_connection_t* m_c;
+  bool m_grabbed = false;
+};
+
+// Puts the hidden `window`'s native window at `device`, its client area's position in device
+// pixels, which a logical position reaches only at a scale of 1; Qt's geometry is handed over
+// first, so that show() changes nothing. Where the window manager does not say what frame it
+// gives (`frameUntold`), it is asked to put the frame's top-right corner at the client's.
+void placeNative(QWidget& window, QPoint device, bool frameUntold) {
+  xcb_connection_t* c = x11Connection();
+  if (c == nullptr) return;
+  window.windowHandle()->setGeometry(window.geometry());
+  const uint32_t position[] = {static_cast<uint32_t>(device.x()),
+                               static_cast<uint32_t>(device.y())};
+  xcb_configure_window(c, static_cast<xcb_window_t>(window.winId()),
+                       XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, position);
+  xcb_flush(c);
+  if (frameUntold) window.installEventFilter(new NorthEastGravity(window, c));
 }
 
 // Whether `window` lives on another desktop than the one shown, on a window manager that says
@@ -184,6 +266,13 @@ bool onAnotherDesktop(xcb_connection_t* c, xcb_window_t window) {
   const auto own = readProperty32(c, window, atom(c, NetWmDesktop), XCB_ATOM_CARDINAL);
   return !shown.empty() && !own.empty() && own[0] != kAllDesktops && own[0] != shown[0];
 }
+
+#else
+
+Surroundings askSurroundings(QWidget&, bool) {
+  return {};
+}
+void placeNative(QWidget&, QPoint, bool) {}
 
 #endif  // TOVREL_X11
 
@@ -291,72 +380,35 @@ void placeTopRight(QWidget& window) {
   const QScreen* screen = QGuiApplication::primaryScreen();
   if (screen == nullptr) return;
   window.winId();  // the frame is asked for, and the position set, on the native window
-  const qreal scale = window.devicePixelRatioF();
+  const Surroundings around = askSurroundings(window, screen->virtualSiblings().size() == 1);
+  const QRect logicalScreen = screen->geometry();
+  if (!around.frame) {
+    // The frame's top-left corner goes where the client's would go: its title bar stays on the
+    // screen, whatever the frame's size.
+    window.move(topRightOrigin(logicalScreen, window.width()));
+    return;
+  }
 
   // Qt 6 keeps a screen's origin in device pixels and scales only its size, rounded to logical
   // pixels: at a fractional scale the size scaled back can miss the screen's edge by a pixel
-  // (1280 px at 1.33 are 962 logical pixels, which make 1279). A lone screen is the root window,
-  // whose device size the X server gives exactly.
-  const QRect logicalScreen = screen->geometry();
-  QRect deviceScreen(logicalScreen.topLeft(), (QSizeF(logicalScreen.size()) * scale).toSize());
-#ifdef TOVREL_X11
-  if (xcb_connection_t* c = x11Connection();
-      c != nullptr && scale != 1.0 && screen->virtualSiblings().size() == 1) {
-    const auto root = rootOf(c, static_cast<xcb_window_t>(window.winId()));
-    if (const auto size = root != XCB_WINDOW_NONE ? rootSize(c, root) : std::nullopt)
-      deviceScreen.setSize(*size);
-  }
-#endif
+  // (1280 px at 1.33 are 962 logical pixels, which make 1279). The root window's size is exact.
+  const qreal scale = window.devicePixelRatioF();
+  const QRect deviceScreen(
+      logicalScreen.topLeft(),
+      around.screenSize.value_or((QSizeF(logicalScreen.size()) * scale).toSize()));
   const QSize deviceClient = (QSizeF(window.size()) * scale).toSize();
-
-  std::optional<FrameExtents> frame;
-#ifdef TOVREL_X11
-  if (xcb_connection_t* c = x11Connection()) {
-    const FrameQuery query = askFrameExtents(c, static_cast<xcb_window_t>(window.winId()));
-    if (query.answer == FrameAnswer::Given) {
-      frame = query.extents;
-    } else if (query.answer == FrameAnswer::NotOffered) {
-      frame = FrameExtents{};  // no window manager that decorates: the client is the frame
-    }
-  }
-#endif
-  if (!frame) {
-    // Where the toolkit knows the frame before the first show (Windows), it says so here;
-    // on X11 without an answer this is the client alone, and the frame's top-left is placed.
-    const QRect outer = window.frameGeometry();
-    const QRect client = window.geometry();
-    if (outer == client) {
-      window.move(topRightOrigin(logicalScreen, client.width()));
-      return;
-    }
-    frame = FrameExtents{qRound((client.left() - outer.left()) * scale),
-                         qRound((outer.right() - client.right()) * scale),
-                         qRound((client.top() - outer.top()) * scale),
-                         qRound((outer.bottom() - client.bottom()) * scale)};
-  }
-
-  const QPoint outerOrigin =
-      topRightOrigin(deviceScreen, frame->left + deviceClient.width() + frame->right);
-  const QPoint deviceClientOrigin = outerOrigin + QPoint(frame->left, frame->top);
-  const QPoint logicalClientOrigin(toLogical(deviceClientOrigin.x(), deviceScreen.x(), scale),
-                                   toLogical(deviceClientOrigin.y(), deviceScreen.y(), scale));
+  const FrameExtents& frame = *around.frame;
+  const QPoint deviceClientOrigin =
+      topRightOrigin(deviceScreen, frame.left + deviceClient.width() + frame.right) +
+      QPoint(frame.left, frame.top);
   // The client area's position: the window manager keeps the client where it is and puts the
   // frame around it.
-  window.setGeometry(QRect(logicalClientOrigin, window.size()));
-#ifdef TOVREL_X11
+  window.setGeometry(QRect(QPoint(toLogical(deviceClientOrigin.x(), deviceScreen.x(), scale),
+                                  toLogical(deviceClientOrigin.y(), deviceScreen.y(), scale)),
+                           window.size()));
   // At a scale above 1 a logical position reaches only every scale-th device pixel; a frame of
-  // odd width needs the one between, so the native window gets the exact device position. The
-  // hidden widget hands its geometry to the native window only at show(), which would undo that;
-  // handing it over now leaves show() nothing to change.
-  if (xcb_connection_t* c = x11Connection(); c != nullptr && scale != 1.0) {
-    window.windowHandle()->setGeometry(window.geometry());
-    const uint32_t position[] = {static_cast<uint32_t>(deviceClientOrigin.x()),
-                                 static_cast<uint32_t>(deviceClientOrigin.y())};
-    xcb_configure_window(c, static_cast<xcb_window_t>(window.winId()),
-                         XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, position);
-    xcb_flush(c);
-  }
-#endif
+  // odd width needs the one between.
+  placeNative(window, deviceClientOrigin, around.frameUntold);
 }
 
 }  // namespace wmhints

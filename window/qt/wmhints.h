@@ -62,10 +62,11 @@ void refuseMinimise(QWidget& window);
 // Moves the hidden `window`, at its final size, so that when it is first mapped its outer frame
 // (decorations included) has its right edge on the primary screen's right edge and its top edge
 // on the screen's top edge. On X11 it asks the window manager for the frame's size before the
-// map, waiting a few milliseconds at most, and only when the window manager offers that request.
-// If no answer comes, the frame's top-left corner is placed at the client's width from the right
-// edge, so that the title bar stays on the screen. Call once, before the first show(). On
-// Wayland it does nothing: the compositor places every window.
+// map, waiting a few milliseconds at most, where the window manager offers that request; where it
+// does not (KWin), the window manager is asked to put the frame's top-right corner where the
+// client's is (north-east gravity). If no answer comes, the frame's top-left corner is placed at
+// the client's width from the right edge, so that the title bar stays on the screen. Call once,
+// before the first show(). On Wayland it does nothing: the compositor places every window.
 void placeTopRight(QWidget& window);
 
 }  // namespace wmhints

@@ -5,10 +5,13 @@
 // appeared and whether it moved afterwards. The unmaps and configure notifies of framed clients
 // are printed too, with win the client: a window manager that hides a window unmaps the client,
 // whatever it does with the frame, and answers every configure request with a configure notify.
+// A client's request for its frame's extents (_NET_REQUEST_FRAME_EXTENTS) is printed when it is
+// sent, so that a test can tell how long the client waited for the answer before its map.
 //
 //   ready <usec>
 //   <usec> map|unmap|configure win=0x... client=0x... pid=N x=X y=Y w=W h=H
 //   <usec> unmap|client-configure win=0x... client=0x... pid=N x=X y=Y w=W h=H   (a client)
+//   <usec> frame-request win=0x... client=0x... pid=N x=X y=Y w=W h=H           (the client)
 //
 //   rootlog --now      prints the current <usec> and ends
 //
@@ -63,7 +66,10 @@ unsigned long processOf(xcb_connection_t* c, xcb_atom_t pidAtom, xcb_window_t wi
 class RootLog {
  public:
   RootLog(xcb_connection_t* c, xcb_window_t root)
-      : m_c(c), m_root(root), m_pidAtom(internAtom(c, "_NET_WM_PID")) {}
+      : m_c(c),
+        m_root(root),
+        m_pidAtom(internAtom(c, "_NET_WM_PID")),
+        m_frameRequestAtom(internAtom(c, "_NET_REQUEST_FRAME_EXTENTS")) {}
 
   void handle(const xcb_generic_event_t* event, long long at) {
     switch (event->response_type & 0x7f) {
@@ -104,6 +110,11 @@ class RootLog {
       case XCB_UNMAP_NOTIFY: {
         const auto* e = reinterpret_cast<const xcb_unmap_notify_event_t*>(event);
         if (e->event == m_root || e->event == e->window) print(at, "unmap", e->window);
+        break;
+      }
+      case XCB_CLIENT_MESSAGE: {
+        const auto* e = reinterpret_cast<const xcb_client_message_event_t*>(event);
+        if (e->type == m_frameRequestAtom) print(at, "frame-request", e->window);
         break;
       }
       case XCB_DESTROY_NOTIFY: {
@@ -151,6 +162,7 @@ class RootLog {
   xcb_connection_t* m_c = nullptr;
   xcb_window_t m_root = XCB_WINDOW_NONE;
   xcb_atom_t m_pidAtom = XCB_ATOM_NONE;
+  xcb_atom_t m_frameRequestAtom = XCB_ATOM_NONE;
   std::unordered_map<xcb_window_t, Box> m_boxes;
   std::unordered_map<xcb_window_t, xcb_window_t> m_clients;
 };
