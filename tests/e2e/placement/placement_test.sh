@@ -86,6 +86,16 @@ wait_for() {
   fail "$description: ${why:-never}"
 }
 
+# xdotool's answer to QUERY... stands in relation OPERATOR (test's) to VALUE; asked anew on each call.
+# usage: answers OPERATOR VALUE QUERY...
+answers() {
+  local operator=$1 value=$2 answer
+  shift 2
+  answer=$(xdotool "$@" 2>/dev/null) || true # -1 (all desktops) comes with a failure status
+  why="xdotool $* answers '$answer'"
+  [[ -n $answer ]] && test "$answer" "$operator" "$value" 2>/dev/null
+}
+
 # Returns once the program that owns window ID and the window manager have handled everything
 # sent before: the program answers pings (wmping), and a window manager then answers a configure
 # request for the client's present size with a configure notify, in turn after every request
@@ -390,7 +400,7 @@ check_minimise() {
 
   if [[ $where == other-desktop ]]; then
     xdotool set_num_desktops 2
-    wait_for "the window manager keeps one desktop" test "$(xdotool get_num_desktops)" -ge 2
+    wait_for "the window manager keeps one desktop" answers -ge 2 get_num_desktops
     xdotool set_desktop_for_window "$id" 0
     xdotool set_desktop 0
     wait_for "Form1 not shown on desktop 0" shown_as "$id" "$frame"
@@ -406,7 +416,7 @@ check_minimise() {
   fi
   if [[ $where == all-desktops ]]; then
     xdotool set_desktop_for_window "$id" -1
-    wait_for "Form1 not on all desktops" test "$(xdotool get_desktop_for_window "$id")" = -1
+    wait_for "Form1 not on all desktops" answers = -1 get_desktop_for_window "$id"
   fi
 
   local before
