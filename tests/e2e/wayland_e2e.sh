@@ -27,7 +27,8 @@ stop() {
 trap stop EXIT
 
 unset DISPLAY QT_QPA_PLATFORM XDG_SESSION_TYPE
-export XDG_RUNTIME_DIR=$runtime WAYLAND_DISPLAY=tovrel-$$
+# A session's locale is a UTF-8 one; under another Qt says on stderr that it switched to C.UTF-8.
+export XDG_RUNTIME_DIR=$runtime WAYLAND_DISPLAY=tovrel-$$ LC_ALL=C.UTF-8
 # --debug opens weston's debug protocol, through which weston-debug asks it for its scene graph.
 weston --backend=headless-backend.so --socket="$WAYLAND_DISPLAY" --idle-time=0 --no-config --debug \
   >"$runtime/weston.log" 2>&1 &
