@@ -238,6 +238,36 @@ LRESULT CALLBACK watchMoves(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
   return result;
 }
 
+// The system's own functions, by full path from the system folder; and where user32 lacks the
+// Windows 10 functions (8.1), GetDpiForMonitor of shcore, which Windows 7 lacks.
+FARPROC withoutUser32(const wchar_t* dll, const char* name) {
+  return std::wstring_view(dll) == L"user32.dll" ? nullptr : systemProc(dll, name);
+}
+FARPROC withoutShcore(const wchar_t* dll, const char* name) {
+  return std::wstring_view(dll) == L"shcore.dll" ? nullptr : withoutUser32(dll, name);
+}
+
+TEST(Form1Dpi, LooksUpTheSystemsFunctions) {
+  struct Case {
+    const char* name;
+    DpiFunctions f;
+    bool windows10;
+    bool windows81;
+  };
+  const Case cases[] = {{"this system, Wine", DpiFunctions::systemFunctions(), true, false},
+                        {"Windows 8.1", DpiFunctions::lookUp(withoutUser32), false, true},
+                        {"Windows 7", DpiFunctions::lookUp(withoutShcore), false, false}};
+  for (const auto& [name, f, windows10, windows81] : cases) {
+    EXPECT_TRUE((f.getDpiForWindow != nullptr) == windows10 &&
+                (f.getDpiForSystem != nullptr) == windows10 &&
+                (f.adjustWindowRectExForDpi != nullptr) == windows10 &&
+                (f.getSystemMetricsForDpi != nullptr) == windows10 &&
+                (f.getDpiForMonitor != nullptr) == windows81 &&
+                f.dwmGetWindowAttribute != nullptr && f.dwmSetWindowAttribute != nullptr)
+        << name;
+  }
+}
+
 // Built at each dpi, Form1 is on every table the window of the Windows 10 functions; moved there
 // from 96, it is the window built there, its size from its own arithmetic (Windows scales the old
 // outer size, frame included) and its place from the suggested rectangle.
@@ -357,36 +387,6 @@ TEST(Form1Show, FirstShowAndAfter) {
     EXPECT_NE(GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0) << "top-most";
   }
   DestroyWindow(other);
-}
-
-// The system's own functions, by full path from the system folder; and where user32 lacks the
-// Windows 10 functions (8.1), GetDpiForMonitor of shcore, which Windows 7 lacks.
-FARPROC withoutUser32(const wchar_t* dll, const char* name) {
-  return std::wstring_view(dll) == L"user32.dll" ? nullptr : systemProc(dll, name);
-}
-FARPROC withoutShcore(const wchar_t* dll, const char* name) {
-  return std::wstring_view(dll) == L"shcore.dll" ? nullptr : withoutUser32(dll, name);
-}
-
-TEST(Form1Dpi, LooksUpTheSystemsFunctions) {
-  struct Case {
-    const char* name;
-    DpiFunctions f;
-    bool windows10;
-    bool windows81;
-  };
-  const Case cases[] = {{"this system, Wine", DpiFunctions::systemFunctions(), true, false},
-                        {"Windows 8.1", DpiFunctions::lookUp(withoutUser32), false, true},
-                        {"Windows 7", DpiFunctions::lookUp(withoutShcore), false, false}};
-  for (const auto& [name, f, windows10, windows81] : cases) {
-    EXPECT_TRUE((f.getDpiForWindow != nullptr) == windows10 &&
-                (f.getDpiForSystem != nullptr) == windows10 &&
-                (f.adjustWindowRectExForDpi != nullptr) == windows10 &&
-                (f.getSystemMetricsForDpi != nullptr) == windows10 &&
-                (f.getDpiForMonitor != nullptr) == windows81 &&
-                f.dwmGetWindowAttribute != nullptr && f.dwmSetWindowAttribute != nullptr)
-        << name;
-  }
 }
 
 // With Ctrl held, the editing shortcuts edit Text1 as the field does, other control characters
